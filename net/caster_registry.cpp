@@ -1,0 +1,87 @@
+#include "net/caster_registry.h"
+
+#include <cstdio>
+
+#include "net/connection_helpers.h"
+#include "net/source_table.h"
+
+namespace corvane {
+
+CasterRegistry::CasterRegistry() : builtinStationCodes(BuiltinStationCodes()) {
+    configs[kBuiltinSlot].port = kBuiltinCasterPort;
+    configs[kBuiltinSlot].user = kBuiltinCredentialWord;
+    configs[kBuiltinSlot].password = kBuiltinCredentialWord;
+}
+
+void CasterRegistry::SetBuiltinCaster(const std::string& host, std::uint16_t port) {
+    CasterConfig& c = configs[kBuiltinSlot];
+    c.host = host.substr(0, 31);
+    c.port = port;
+    c.user = kBuiltinCredentialWord;
+    c.password = kBuiltinCredentialWord;
+}
+
+void CasterRegistry::ResolveCaster(int slot) {
+    const CasterConfig& c = configs[slot];
+    ResolveAddress(casters[slot], c.host, c.port, slot == kBuiltinSlot);
+}
+
+void CasterRegistry::BuildCredentials(int slot) {
+    const CasterConfig& c = configs[slot];
+    CasterEntry& e = casters[slot];
+    EncodeCredentials(e, c.user, c.password);
+    if (slot == kBuiltinSlot) {
+        std::snprintf(e.agentSuffix, sizeof e.agentSuffix, " #%d", int{purpose});
+    } else {
+        e.agentSuffix[0] = '\0';
+    }
+}
+
+void CasterRegistry::RememberSelected() {
+    for (int slot = 0; slot < kCasterSlots; ++slot) {
+        remembered[slot].clear();
+        for (const auto& [name, entry] : maps[slot])
+            if (entry->selected) remembered[slot][name] = entry->Settings();
+    }
+}
+
+void CasterRegistry::DropBuiltinStations() {
+    MountpointMap& map = maps[kManualSlot];
+    for (auto it = map.begin(); it != map.end();) {
+        if (HasBuiltinStationCode(builtinStationCodes, it->first)) {
+            it = map.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void CasterRegistry::ApplyRemembered(const std::array<bool, kCasterSlots>& fetched) {
+    for (int slot = 0; slot < kCasterSlots; ++slot) {
+        // A slot whose table could not be fetched keeps what it remembers, so
+        // that an offline start does not forget the user's selection.
+        if (!fetched[slot]) continue;
+        RememberedMap& names = remembered[slot];
+        for (auto it = names.begin(); it != names.end();) {
+            auto found = maps[slot].find(it->first);
+            if (found != maps[slot].end()) {
+                found->second->ApplySettings(it->second);
+                found->second->selected = 1;
+                ++it;
+            } else {
+                it = names.erase(it);
+            }
+        }
+    }
+}
+
+void CasterRegistry::RefreshMountpoints(bool firstRefresh) {
+    if (!firstRefresh) RememberSelected();
+    std::array<bool, kCasterSlots> fetched{};
+    for (int slot = 0; slot < kCasterSlots; ++slot)
+        fetched[slot] = FetchSourceTable(casters[slot], maps[slot], timeouts);
+    DropBuiltinStations();
+    ApplyRemembered(fetched);
+}
+
+}  // namespace corvane

@@ -1,0 +1,32 @@
+// The socket options and time-outs of every conversation with a caster, in
+// one place. The defaults are the values in use; tests shorten them.
+#pragma once
+
+namespace corvane {
+
+namespace socket_options {
+// Connect: up to this many waits of this length for the socket to become writable.
+inline constexpr int kConnectWaits = 8;
+inline constexpr int kConnectWaitMs = 1000;
+// Mountpoint request: reply header time-out and receive buffer size.
+inline constexpr int kReplyReceiveTimeoutMs = 4000;
+inline constexpr int kRequestReceiveBufferBytes = 1024;
+// Data loop: receive time-out once the stream is accepted.
+inline constexpr int kDataReceiveTimeoutMs = 1000;
+// Source-table fetch and authorization request: receive time-out.
+inline constexpr int kSourceTableReceiveTimeoutMs = 4000;
+inline constexpr int kAuthorizationReceiveTimeoutMs = 4000;
+// Relay server: address reuse on the listening socket, send time-out per client.
+inline constexpr int kRelayReuseAddress = 1;
+inline constexpr int kRelayClientSendTimeoutMs = 100;
+}  // namespace socket_options
+
+// Time-outs of the source-table fetch and the authorization request.
+struct NetTimeouts {
+    int connectWaits = socket_options::kConnectWaits;
+    int connectWaitMs = socket_options::kConnectWaitMs;
+    int sourceTableReceiveMs = socket_options::kSourceTableReceiveTimeoutMs;
+    int authorizationReceiveMs = socket_options::kAuthorizationReceiveTimeoutMs;
+};
+
+}  // namespace corvane

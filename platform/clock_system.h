@@ -1,0 +1,13 @@
+// The system-specific pieces of the calendar (time zone handling).
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+
+namespace corvane::platform {
+
+bool SystemLocalTime(std::int64_t t, std::tm* out);
+std::int64_t SystemMakeLocal(std::tm* tm);
+void SystemReloadTimeZone();
+
+}  // namespace corvane::platform

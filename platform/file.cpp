@@ -1,0 +1,71 @@
+#include "platform/file.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "platform/paths.h"
+
+namespace corvane::platform {
+namespace {
+
+std::FILE* F(void* h) { return static_cast<std::FILE*>(h); }
+
+std::string ParentFolder(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    if (slash == std::string::npos || slash == 0) return {};
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+OutputFile::~OutputFile() { Close(); }
+
+OutputFile::OutputFile(OutputFile&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+
+OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = std::exchange(other.handle_, nullptr);
+    }
+    return *this;
+}
+
+bool OutputFile::Open(const std::string& path, FileMode mode) {
+    Close();
+    if (path.empty() || path.size() > MaxPathLength()) return false;
+    const char* m = mode == FileMode::WriteText ? "w" : "wb";
+    handle_ = std::fopen(path.c_str(), m);
+    if (!handle_) {
+        const std::string folder = ParentFolder(path);
+        if (!folder.empty() && CreateDirectories(folder)) handle_ = std::fopen(path.c_str(), m);
+    }
+    return handle_ != nullptr;
+}
+
+void OutputFile::Close() {
+    if (handle_) std::fclose(F(handle_));
+    handle_ = nullptr;
+}
+
+bool OutputFile::Write(const void* data, std::size_t length) {
+    if (!handle_) return false;
+    return std::fwrite(data, 1, length, F(handle_)) == length;
+}
+
+void OutputFile::Flush() {
+    if (handle_) std::fflush(F(handle_));
+}
+
+bool ReadWholeFile(const std::string& path, std::string* out) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    out->clear();
+    char buf[65536];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out->append(buf, n);
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+}  // namespace corvane::platform

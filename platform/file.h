@@ -1,0 +1,45 @@
+// A buffered output file in text or binary mode. Text mode writes the
+// system's line ends (LF on Linux, CR LF on Windows).
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace corvane::platform {
+
+enum class FileMode { WriteText, WriteBinary };
+
+class OutputFile {
+public:
+    OutputFile() = default;
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    OutputFile(OutputFile&& other) noexcept;
+    OutputFile& operator=(OutputFile&& other) noexcept;
+
+    // Creates or empties the file. Creates the folder (and its parents) when
+    // missing. A path longer than the system's limit is refused. Closes the
+    // file that was open first.
+    bool Open(const std::string& path, FileMode mode);
+    void Close();
+    bool IsOpen() const { return handle_ != nullptr; }
+    // Appends through the runtime's buffer. False when the write failed.
+    bool Write(const void* data, std::size_t length);
+    bool Write(const std::string& text) { return Write(text.data(), text.size()); }
+    void Flush();
+
+private:
+    void* handle_ = nullptr;  // the runtime's FILE
+};
+
+// Reads a whole file; false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string* out);
+
+// Writes `data` to `path` through a temporary file in the same folder and an
+// atomic rename, so that a crash never leaves a truncated file. `mode` is the
+// permission of a newly created file (ignored where the system has none).
+bool WriteFileAtomically(const std::string& path, const void* data, std::size_t length,
+                         unsigned mode = 0644);
+
+}  // namespace corvane::platform
