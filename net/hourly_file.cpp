@@ -1,0 +1,28 @@
+#include "net/hourly_file.h"
+
+#include <cstdio>
+
+#include "platform/clock.h"
+#include "platform/paths.h"
+
+namespace corvane {
+
+std::string HourlyFileName(const std::string& folder, const char* name, std::int64_t t,
+                           const char* extension) {
+    const platform::CalendarTime c = platform::LocalTime(t);
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "_%04d%02d%02d_%02d%02d%02d.", c.year, c.month, c.day,
+                  c.hour, c.minute, c.second);
+    return platform::JoinPath(folder, std::string(name) + stamp + extension);
+}
+
+bool HourlyFile::Advance(std::int64_t t, const std::string& folder, const char* name,
+                         const char* extension, platform::FileMode mode) {
+    if (t < nextTime) return false;
+    nextTime = NextFullHour(t);
+    file.Close();
+    file.Open(HourlyFileName(folder, name, t, extension), mode);
+    return true;
+}
+
+}  // namespace corvane

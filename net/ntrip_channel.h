@@ -1,0 +1,86 @@
+// The running connection of one selected mountpoint: a receive thread that
+// connects to the caster, requests the stream, classifies the reply and hands
+// every received block to the outputs (relay clients, serial port, decoder,
+// RINEX converter, raw file), and with a relay port a relay-server thread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "net/channel_context.h"
+#include "net/hourly_file.h"
+#include "net/mountpoint_entry.h"
+#include "net/stream_decoder.h"
+#include "platform/file.h"
+#include "platform/socket.h"
+#include "platform/window_receiver.h"
+
+namespace corvane {
+
+class NtripChannel {
+public:
+    NtripChannel(platform::WindowReceiver* window, ChannelContext context);
+    ~NtripChannel();
+    NtripChannel(const NtripChannel&) = delete;
+    NtripChannel& operator=(const NtripChannel&) = delete;
+
+    // Starts serving `entry`: creates the decoder and converter its format
+    // and outputs ask for, starts the receive thread, the relay thread (with
+    // a TCP port) and opens the serial port (with a COM port). The caller
+    // sets runFlag first. Does nothing without an entry.
+    void Start(MountpointEntry* entry);
+    // Ends both threads and closes everything. The caller clears runFlag
+    // first. A second call has no effect.
+    void Stop();
+
+    // Prepares the outputs of `entry` (decoder, converter, file flags) without
+    // starting threads or opening the serial port, for feeding recorded
+    // streams through ProcessBlock.
+    void OpenOutputs(MountpointEntry* entry);
+
+    // Status of the reply header in `header` (NUL-terminated); sets `chunked`.
+    int ClassifyResponse(const char* header);
+    // Hands one block to every output, in order; returns at once when runFlag
+    // is clear. Receive thread only.
+    void ProcessBlock(const std::uint8_t* data, int length);
+
+    // Appends a block to the hourly raw file.
+    void WriteRaw(const std::uint8_t* data, int length);
+
+    // ---- State shared with the decoders, the converter and the window. ----
+    platform::WindowReceiver* const window;
+    const ChannelContext context;
+    MountpointEntry* entry = nullptr;
+    int chunked = 0;
+
+    std::unique_ptr<StreamDecoder> rtcm2;  // RTCM 2 decoder, or none
+    std::unique_ptr<StreamDecoder> rtcm3;  // RTCM 3 decoder, or none
+    std::unique_ptr<StreamDecoder> rinex;  // RINEX converter, or none
+
+    // Decoded-text log, written by the decoders on the receive thread.
+    bool textEnabled = false;
+    HourlyFile textFile;                   // textFile.nextTime is the change time
+    std::uint32_t lastTextCode = 0;
+
+    // RINEX files (0 observation, 1 GPS navigation, 2 GLONASS navigation),
+    // opened and written by the converter; the channel only closes them.
+    platform::OutputFile rinexFiles[3];
+    std::int64_t rinexNext = 0;
+
+    bool rawEnabled = false;
+    HourlyFile rawFile;
+
+    // Posts WM_CHANNEL_EVENT with `what` (1 status, 2 bit rate, 4 clients,
+    // 6 data loop ended).
+    void PostEvent(std::intptr_t what);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace corvane
