@@ -147,11 +147,18 @@ std::int64_t FromLocal(const CalendarTime& c) {
     return SystemMakeLocal(&tm);
 }
 
-std::string FormatTime(const char* format, const CalendarTime& c) {
+std::size_t FormatTimeInto(char* out, std::size_t size, const char* format,
+                           const CalendarTime& c) {
+    if (size == 0) return 0;
     std::tm tm = ToTm(c);
+    const std::size_t n = std::strftime(out, size, format, &tm);
+    out[n] = '\0';
+    return n;
+}
+
+std::string FormatTime(const char* format, const CalendarTime& c) {
     char out[256];
-    std::size_t n = std::strftime(out, sizeof out, format, &tm);
-    return std::string(out, n);
+    return std::string(out, FormatTimeInto(out, sizeof out, format, c));
 }
 
 void ReloadTimeZone() { SystemReloadTimeZone(); }

@@ -2,6 +2,7 @@
 // replaced process-wide, so that tests can set the time.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -62,6 +63,8 @@ std::int64_t FromUtc(const CalendarTime& c);
 std::int64_t FromLocal(const CalendarTime& c);
 // strftime-style formatting of a breakdown.
 std::string FormatTime(const char* format, const CalendarTime& c);
+// The same into a caller's buffer (NUL-terminated); returns the length.
+std::size_t FormatTimeInto(char* out, std::size_t size, const char* format, const CalendarTime& c);
 
 // Re-reads the time zone after the TZ environment variable changed (tests).
 void ReloadTimeZone();
