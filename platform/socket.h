@@ -70,6 +70,8 @@ bool BindAny(SocketHandle s, std::uint16_t port);
 // Binds to 127.0.0.1 and the given port; 0 picks a free port.
 bool BindLoopback(SocketHandle s, std::uint16_t port);
 bool ListenMax(SocketHandle s);
+// Listens with a given backlog (tests use a small one to fill it).
+bool ListenBacklog(SocketHandle s, int backlog);
 // The local port (host byte order) a socket is bound to, 0 on failure.
 std::uint16_t LocalPort(SocketHandle s);
 SocketHandle AcceptClient(SocketHandle listener);

@@ -122,6 +122,7 @@ bool BindLoopback(SocketHandle s, std::uint16_t port) {
 }
 
 bool ListenMax(SocketHandle s) { return listen(Fd(s), SOMAXCONN) == 0; }
+bool ListenBacklog(SocketHandle s, int backlog) { return listen(Fd(s), backlog) == 0; }
 
 std::uint16_t LocalPort(SocketHandle s) {
     sockaddr_in sa{};

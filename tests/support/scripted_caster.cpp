@@ -97,6 +97,29 @@ void ScriptedCaster::Run() {
     }
 }
 
+UnansweredListener::UnansweredListener() {
+    listener_ = CreateTcpSocket();
+    BindLoopback(listener_, 0);
+    ListenBacklog(listener_, 0);
+    port_ = LocalPort(listener_);
+    // Fill the accept queue with connections that nobody accepts. Each one
+    // is started without waiting for it; the queue takes what it can.
+    for (int i = 0; i < 3; ++i) {
+        SocketHandle s = CreateTcpSocket();
+        SetNonBlocking(s, true);
+        StartConnect(s, LoopbackAddress(port_));
+        WaitWritable(s, 200);
+        fillers_.push_back(s);
+    }
+}
+
+UnansweredListener::~UnansweredListener() {
+    for (SocketHandle s : fillers_) CloseSocket(s);
+    CloseSocket(listener_);
+}
+
+SocketAddress UnansweredListener::Address() const { return LoopbackAddress(port_); }
+
 SocketAddress LoopbackAddress(std::uint16_t port) {
     SocketAddress a;
     a.family = kAddressFamilyIpv4;

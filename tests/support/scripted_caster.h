@@ -71,6 +71,23 @@ private:
     std::thread thread_;
 };
 
+// A loopback listener whose backlog is full: further connection attempts get
+// no answer at all, as from a caster that does not respond.
+class UnansweredListener {
+public:
+    UnansweredListener();
+    ~UnansweredListener();
+    UnansweredListener(const UnansweredListener&) = delete;
+    UnansweredListener& operator=(const UnansweredListener&) = delete;
+    std::uint16_t Port() const { return port_; }
+    platform::SocketAddress Address() const;
+
+private:
+    platform::SocketHandle listener_ = platform::kInvalidSocket;
+    std::uint16_t port_ = 0;
+    std::vector<platform::SocketHandle> fillers_;
+};
+
 // The address of 127.0.0.1 and a port (host byte order).
 platform::SocketAddress LoopbackAddress(std::uint16_t port);
 
