@@ -8,6 +8,7 @@
 #include "net/caster_registry.h"
 #include "net/source_table.h"
 #include "tests/support/scripted_caster.h"
+#include "tests/support/test_data.h"
 
 namespace corvane {
 namespace {
@@ -194,6 +195,16 @@ TEST(SourceTable, StalledTableKeepsTheRecordsReadSoFar) {
                                 kStatus, 300);
     EXPECT_TRUE(f.ok);
     EXPECT_EQ(f.map.size(), 2u);
+}
+
+TEST(SourceTable, ReplyCapturedFromRtklibCaster) {
+    CORVANE_REQUIRE_SHARED_DATA();
+    std::string reply;
+    ASSERT_TRUE(test::ReadFile(test::SharedDataFile("ntrip/str2str_caster_sourcetable_reply.bin"),
+                               &reply));
+    const Fetched f = FetchFrom(reply.substr(20), {}, reply.substr(0, 20));
+    EXPECT_TRUE(f.ok);
+    EXPECT_EQ(Describe(f.map), "RTCM3TEST 3.00 50.0000 8.0000\n");
 }
 
 }  // namespace
