@@ -14,9 +14,9 @@ int RequestAuthorization(const CasterEntry& caster, const NetTimeouts& timeouts)
     SetReceiveTimeout(s, timeouts.authorizationReceiveMs);
 
     char buffer[256] = {};
-    const int length = std::snprintf(buffer, sizeof buffer,
-                                     "GET /ISAUTHORIZED? HTTP/1.1\r\nAuthorization: Basic %s\r\n\r\n",
-                                     caster.credentials);
+    const int length = std::snprintf(
+        buffer, sizeof buffer, "GET /ISAUTHORIZED? HTTP/1.1\r\nAuthorization: Basic %s\r\n\r\n",
+        caster.credentials);
     if (SendWhole(s, std::string_view(buffer, static_cast<std::size_t>(length)))) {
         // The answer lands over the start of the request text.
         ReceiveSome(s, buffer, 20);

@@ -13,7 +13,7 @@
 namespace corvane {
 
 class CasterRegistry {
-public:
+  public:
     CasterRegistry();
 
     std::array<CasterEntry, kCasterSlots> casters;
@@ -21,8 +21,8 @@ public:
     std::array<MountpointMap, kCasterSlots> maps;
     std::array<RememberedMap, kCasterSlots> remembered;
     StationCodeSet builtinStationCodes;
-    std::int8_t purpose = 0;       // purpose-of-use index sent in slot 0's agent suffix
-    NetTimeouts timeouts;          // time-outs of the source-table fetch
+    std::int8_t purpose = 0;  // purpose-of-use index sent in slot 0's agent suffix
+    NetTimeouts timeouts;     // time-outs of the source-table fetch
 
     // Sets slot 0's host and port (the built-in caster) and its fixed
     // credentials; the manual caster's inputs are `configs[1]`.

@@ -24,16 +24,16 @@ struct SerialSettings {
 // The time constants of a channel. The defaults are the values in use;
 // tests run them short.
 struct ChannelTiming {
-    int connectWaits = socket_options::kConnectWaits;        // waits of connectWaitMs
+    int connectWaits = socket_options::kConnectWaits;  // waits of connectWaitMs
     int connectWaitMs = socket_options::kConnectWaitMs;
     int replyTimeoutMs = socket_options::kReplyReceiveTimeoutMs;
     int dataTimeoutMs = socket_options::kDataReceiveTimeoutMs;
-    int dataFailures = 9;          // consecutive failed receives that end a stream
-    int pauseSteps = 10;           // pause between attempts: steps of pauseStepMs
+    int dataFailures = 9;  // consecutive failed receives that end a stream
+    int pauseSteps = 10;   // pause between attempts: steps of pauseStepMs
     int pauseStepMs = 1000;
-    int bitRatePeriodMs = 4000;    // shortest period between bit-rate updates
-    int relayWaitMs = 1000;        // relay thread: wait for a client per pass
-    int relaySleepMs = 10;         // relay thread: sleep per pass
+    int bitRatePeriodMs = 4000;  // shortest period between bit-rate updates
+    int relayWaitMs = 1000;      // relay thread: wait for a client per pass
+    int relaySleepMs = 10;       // relay thread: sleep per pass
 };
 
 struct ChannelContext {

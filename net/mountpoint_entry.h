@@ -10,9 +10,9 @@ namespace corvane {
 class NtripChannel;
 
 // Output flags of a mountpoint.
-inline constexpr std::uint8_t kOutputRaw = 1;      // "B": raw recording
-inline constexpr std::uint8_t kOutputText = 2;     // "D": decoded-text log
-inline constexpr std::uint8_t kOutputRinex = 4;    // "R": RINEX conversion
+inline constexpr std::uint8_t kOutputRaw = 1;    // "B": raw recording
+inline constexpr std::uint8_t kOutputText = 2;   // "D": decoded-text log
+inline constexpr std::uint8_t kOutputRinex = 4;  // "R": RINEX conversion
 
 // The letters of an outputs value, in the order B, D, R ("" to "BDR").
 const char* OutputLetters(std::uint8_t outputs);
@@ -43,21 +43,21 @@ struct MountpointSettings {
 };
 
 struct MountpointEntry {
-    char name[32] = {};            // at most 31 characters, NUL-terminated
-    std::uint16_t tcpPort = 0;     // relay port; 0 = no relay
-    std::int8_t comPort = 0;       // serial port number (COM1 = 1); 0 = none
-    std::uint8_t outputs = 0;      // kOutputRaw | kOutputText | kOutputRinex
-    float formatVersion = 0;       // RTCM version of the source table
-    float latitude = 0;            // degrees
-    float longitude = 0;           // degrees
-    std::uint8_t selected = 0;     // non-zero when ticked
-    std::int8_t casterIndex = 0;   // slot the entry came from
+    char name[32] = {};           // at most 31 characters, NUL-terminated
+    std::uint16_t tcpPort = 0;    // relay port; 0 = no relay
+    std::int8_t comPort = 0;      // serial port number (COM1 = 1); 0 = none
+    std::uint8_t outputs = 0;     // kOutputRaw | kOutputText | kOutputRinex
+    float formatVersion = 0;      // RTCM version of the source table
+    float latitude = 0;           // degrees
+    float longitude = 0;          // degrees
+    std::uint8_t selected = 0;    // non-zero when ticked
+    std::int8_t casterIndex = 0;  // slot the entry came from
     // Live fields, written by the channel's threads and read by the window.
-    std::atomic<std::uint16_t> bitRate{0};     // bit/s, 0 when not receiving
-    std::atomic<std::int16_t> status{0};       // ChannelStatus
-    std::atomic<std::int16_t> relayClients{0}; // local relay clients
-    std::int16_t sequence = 0;     // running number over both lists
-    std::int16_t listRow = -1;     // row in the list view, -1 when not shown
+    std::atomic<std::uint16_t> bitRate{0};      // bit/s, 0 when not receiving
+    std::atomic<std::int16_t> status{0};        // ChannelStatus
+    std::atomic<std::int16_t> relayClients{0};  // local relay clients
+    std::int16_t sequence = 0;                  // running number over both lists
+    std::int16_t listRow = -1;                  // row in the list view, -1 when not shown
     NtripChannel* channel = nullptr;
 
     MountpointSettings Settings() const { return {tcpPort, comPort, outputs}; }

@@ -2,6 +2,8 @@
 
 namespace corvane {
 
-void ClearMountpoints(MountpointMap& map) { map.clear(); }
+void ClearMountpoints(MountpointMap& map) {
+    map.clear();
+}
 
 }  // namespace corvane

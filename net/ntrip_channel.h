@@ -22,7 +22,7 @@
 namespace corvane {
 
 class NtripChannel {
-public:
+  public:
     NtripChannel(platform::WindowReceiver* window, ChannelContext context);
     ~NtripChannel();
     NtripChannel(const NtripChannel&) = delete;
@@ -63,7 +63,7 @@ public:
 
     // Decoded-text log, written by the decoders on the receive thread.
     bool textEnabled = false;
-    HourlyFile textFile;                   // textFile.nextTime is the change time
+    HourlyFile textFile;  // textFile.nextTime is the change time
     std::uint32_t lastTextCode = 0;
 
     // RINEX files (0 observation, 1 GPS navigation, 2 GLONASS navigation),
@@ -78,7 +78,7 @@ public:
     // 6 data loop ended).
     void PostEvent(std::intptr_t what);
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

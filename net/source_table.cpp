@@ -14,7 +14,9 @@ constexpr std::size_t kBufferSize = 4096;
 constexpr std::size_t kMinCompleteLine = 14;  // shortest line taken without its line end
 constexpr int kStrSeparatorsNeeded = 11;      // STR fields up to the longitude, closed
 
-bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
 
 // Field `index` of a ';'-separated record; empty when the record is shorter.
 std::string_view Field(std::string_view line, int index) {
@@ -86,9 +88,9 @@ bool FetchSourceTable(const CasterEntry& caster, MountpointMap& map, const NetTi
 
             // Only the data's last line, with no line end after it yet, can
             // be incomplete: it is kept for the next receive.
-            if (end == total &&
-                (line.size() < kMinCompleteLine ||
-                 (StartsWithNoCase(line, "STR;") && CountSeparators(line) < kStrSeparatorsNeeded))) {
+            if (end == total && (line.size() < kMinCompleteLine ||
+                                 (StartsWithNoCase(line, "STR;") &&
+                                  CountSeparators(line) < kStrSeparatorsNeeded))) {
                 std::memmove(buffer, buffer + pos, line.size());
                 held = line.size();
                 break;

@@ -10,7 +10,7 @@ namespace corvane::platform {
 namespace {
 
 class SystemClock : public Clock {
-public:
+  public:
     std::int64_t Now() override {
         return std::chrono::duration_cast<std::chrono::seconds>(
                    std::chrono::system_clock::now().time_since_epoch())
@@ -65,7 +65,9 @@ std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
 
 }  // namespace
 
-Clock& CurrentClock() { return *current.load(std::memory_order_acquire); }
+Clock& CurrentClock() {
+    return *current.load(std::memory_order_acquire);
+}
 
 void SetClock(Clock* clock) {
     current.store(clock ? clock : &systemClock, std::memory_order_release);
@@ -147,8 +149,7 @@ std::int64_t FromLocal(const CalendarTime& c) {
     return SystemMakeLocal(&tm);
 }
 
-std::size_t FormatTimeInto(char* out, std::size_t size, const char* format,
-                           const CalendarTime& c) {
+std::size_t FormatTimeInto(char* out, std::size_t size, const char* format, const CalendarTime& c) {
     if (size == 0) return 0;
     std::tm tm = ToTm(c);
     const std::size_t n = std::strftime(out, size, format, &tm);
@@ -161,6 +162,8 @@ std::string FormatTime(const char* format, const CalendarTime& c) {
     return std::string(out, FormatTimeInto(out, sizeof out, format, c));
 }
 
-void ReloadTimeZone() { SystemReloadTimeZone(); }
+void ReloadTimeZone() {
+    SystemReloadTimeZone();
+}
 
 }  // namespace corvane::platform

@@ -2,8 +2,7 @@
 
 namespace corvane::platform {
 
-void QueueWindowReceiver::Post(std::uint32_t message, std::uintptr_t wParam,
-                               std::intptr_t lParam) {
+void QueueWindowReceiver::Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
     {
         std::lock_guard lock(mutex_);
         queue_.push_back({message, wParam, lParam});

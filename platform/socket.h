@@ -19,8 +19,8 @@ inline constexpr std::uint16_t kAddressFamilyIpv4 = 2;
 // port in network byte order, IPv4 address in network byte order, padding.
 struct SocketAddress {
     std::uint16_t family = 0;
-    std::uint16_t port = 0;   // network byte order
-    std::uint32_t ipv4 = 0;   // network byte order; 0 = not resolved
+    std::uint16_t port = 0;  // network byte order
+    std::uint32_t ipv4 = 0;  // network byte order; 0 = not resolved
     std::uint8_t zero[8] = {};
 };
 static_assert(sizeof(SocketAddress) == 16);

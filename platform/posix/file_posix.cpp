@@ -1,8 +1,8 @@
-#include <cstdio>
 #include <fcntl.h>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cstdio>
+#include <string>
 
 #include "platform/file.h"
 

@@ -1,9 +1,9 @@
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 
 #include "platform/paths.h"
 
@@ -32,7 +32,7 @@ std::string DataFolder() {
 
 bool CreateDirectories(const std::string& path) {
     if (path.empty()) return false;
-    struct stat st{};
+    struct stat st {};
     if (stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
     std::string partial;
     partial.reserve(path.size());
@@ -46,7 +46,9 @@ bool CreateDirectories(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::size_t MaxPathLength() { return PATH_MAX - 1; }
+std::size_t MaxPathLength() {
+    return PATH_MAX - 1;
+}
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;

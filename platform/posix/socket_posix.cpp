@@ -1,6 +1,4 @@
 #include <arpa/inet.h>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -8,13 +6,17 @@
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/socket.h"
 
 namespace corvane::platform {
 namespace {
 
-int Fd(SocketHandle s) { return static_cast<int>(s); }
+int Fd(SocketHandle s) {
+    return static_cast<int>(s);
+}
 
 sockaddr_in ToSystem(const SocketAddress& a) {
     sockaddr_in sa{};
@@ -57,14 +59,20 @@ bool Bind(SocketHandle s, std::uint32_t addressNetworkOrder, std::uint16_t port)
 
 }  // namespace
 
-std::uint16_t HostToNetwork16(std::uint16_t v) { return htons(v); }
-std::uint16_t NetworkToHost16(std::uint16_t v) { return ntohs(v); }
+std::uint16_t HostToNetwork16(std::uint16_t v) {
+    return htons(v);
+}
+std::uint16_t NetworkToHost16(std::uint16_t v) {
+    return ntohs(v);
+}
 
 std::uint32_t Ipv4FromOctets(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {
     return htonl((std::uint32_t{a} << 24) | (std::uint32_t{b} << 16) | (std::uint32_t{c} << 8) | d);
 }
 
-bool InitSockets() { return true; }
+bool InitSockets() {
+    return true;
+}
 
 SocketHandle CreateTcpSocket() {
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
@@ -94,8 +102,12 @@ bool StartConnect(SocketHandle s, const SocketAddress& address) {
     return r == 0 || errno == EINPROGRESS || errno == EINTR;
 }
 
-WaitResult WaitWritable(SocketHandle s, int timeoutMs) { return Wait(s, POLLOUT, timeoutMs); }
-WaitResult WaitReadable(SocketHandle s, int timeoutMs) { return Wait(s, POLLIN, timeoutMs); }
+WaitResult WaitWritable(SocketHandle s, int timeoutMs) {
+    return Wait(s, POLLOUT, timeoutMs);
+}
+WaitResult WaitReadable(SocketHandle s, int timeoutMs) {
+    return Wait(s, POLLIN, timeoutMs);
+}
 
 int PendingSocketError(SocketHandle s) {
     int err = 0;
@@ -104,8 +116,12 @@ int PendingSocketError(SocketHandle s) {
     return err;
 }
 
-bool SetReceiveTimeout(SocketHandle s, int ms) { return SetTimeoutOption(s, SO_RCVTIMEO, ms); }
-bool SetSendTimeout(SocketHandle s, int ms) { return SetTimeoutOption(s, SO_SNDTIMEO, ms); }
+bool SetReceiveTimeout(SocketHandle s, int ms) {
+    return SetTimeoutOption(s, SO_RCVTIMEO, ms);
+}
+bool SetSendTimeout(SocketHandle s, int ms) {
+    return SetTimeoutOption(s, SO_SNDTIMEO, ms);
+}
 
 bool SetReceiveBufferSize(SocketHandle s, int bytes) {
     return setsockopt(Fd(s), SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes) == 0;
@@ -116,13 +132,19 @@ bool SetReuseAddress(SocketHandle s, bool on) {
     return setsockopt(Fd(s), SOL_SOCKET, SO_REUSEADDR, &v, sizeof v) == 0;
 }
 
-bool BindAny(SocketHandle s, std::uint16_t port) { return Bind(s, htonl(INADDR_ANY), port); }
+bool BindAny(SocketHandle s, std::uint16_t port) {
+    return Bind(s, htonl(INADDR_ANY), port);
+}
 bool BindLoopback(SocketHandle s, std::uint16_t port) {
     return Bind(s, htonl(INADDR_LOOPBACK), port);
 }
 
-bool ListenMax(SocketHandle s) { return listen(Fd(s), SOMAXCONN) == 0; }
-bool ListenBacklog(SocketHandle s, int backlog) { return listen(Fd(s), backlog) == 0; }
+bool ListenMax(SocketHandle s) {
+    return listen(Fd(s), SOMAXCONN) == 0;
+}
+bool ListenBacklog(SocketHandle s, int backlog) {
+    return listen(Fd(s), backlog) == 0;
+}
 
 std::uint16_t LocalPort(SocketHandle s) {
     sockaddr_in sa{};

@@ -42,7 +42,8 @@ int AskCasterAnswering(const std::string& answer, std::string* request = nullptr
 TEST(Authorization, StatusDecidesTheResult) {
     std::string request;
     EXPECT_EQ(AskCasterAnswering("HTTP/1.1 401 Unauthorized\r\n\r\n", &request), kAuthRefused);
-    EXPECT_EQ(request, "GET /ISAUTHORIZED? HTTP/1.1\r\nAuthorization: Basic cWFkbHU6cWFkbHU=\r\n\r\n");
+    EXPECT_EQ(request,
+              "GET /ISAUTHORIZED? HTTP/1.1\r\nAuthorization: Basic cWFkbHU6cWFkbHU=\r\n\r\n");
     EXPECT_EQ(AskCasterAnswering("HTTP/1.1 200 OK\r\n\r\n"), kAuthAccepted);
     EXPECT_EQ(AskCasterAnswering("HTTP/1.0 200 ok\r\n\r\n"), kAuthAccepted);
     EXPECT_EQ(AskCasterAnswering("HTTP/1.1 403 Forbidden\r\n\r\n"), kAuthAccepted);

@@ -11,7 +11,6 @@ namespace {
 using namespace std::chrono;
 using platform::SocketHandle;
 
-
 TEST(ConnectTimeout, ConnectsAndReturnsABlockingSocket) {
     test::ScriptedCaster caster([](test::CasterConnection& c) { c.Send("hello"); });
     SocketHandle s = ConnectTimeout(caster.Address());

@@ -127,9 +127,9 @@ TEST(SourceTable, EndSourceTableSplitOverTwoReceivesEndsTheFetch) {
 TEST(SourceTable, FormatFieldsAndNames) {
     const std::string name40(40, 'N');
     const Fetched f = FetchFrom(Str("V23", "RTCM 2.3", "1", "1") + Str("V3", "RTCM 3", "1", "1") +
-                                Str("V32", "RTCM3.2", "1", "1") +
-                                Str("V31", "rtcm 3.1", "1", "1") + Str("CMR", "CMR+", "1", "1") +
-                                Str("RAW", "RAW", "1", "1") + Str("V0", "RTCM", "1", "1") +
+                                Str("V32", "RTCM3.2", "1", "1") + Str("V31", "rtcm 3.1", "1", "1") +
+                                Str("CMR", "CMR+", "1", "1") + Str("RAW", "RAW", "1", "1") +
+                                Str("V0", "RTCM", "1", "1") +
                                 Str(name40, "RTCM 3", "-33.5", "-70.25") + "ENDSOURCETABLE\r\n");
     EXPECT_EQ(Describe(f.map),
               "NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN 3.00 -33.5000 -70.2500\n"
@@ -158,8 +158,9 @@ TEST(SourceTable, ShortStrRecordIsHeldOnlyUntilItsLineEnd) {
 TEST(SourceTable, LineFillingTheWholeBufferEndsTheFetch) {
     const std::string before = Str("BEFORE", "RTCM 3", "1", "2");
     const std::string huge = "STR;" + std::string(5000, 'x') + "\r\n";
-    const Fetched f = FetchFrom(before + huge + Str("LATER", "RTCM 3", "1", "2") +
-                                "ENDSOURCETABLE\r\n", {before.size(), 3000});
+    const Fetched f =
+        FetchFrom(before + huge + Str("LATER", "RTCM 3", "1", "2") + "ENDSOURCETABLE\r\n",
+                  {before.size(), 3000});
     EXPECT_TRUE(f.ok);
     EXPECT_EQ(Describe(f.map), "BEFORE 3.00 1.0000 2.0000\n");
     EXPECT_LT(f.elapsed, milliseconds(1500));
@@ -191,8 +192,8 @@ TEST(SourceTable, AbsentOrUnreachableSlotGivesAnEmptyMap) {
 }
 
 TEST(SourceTable, StalledTableKeepsTheRecordsReadSoFar) {
-    const Fetched f = FetchFrom(Str("A", "RTCM 3", "1", "2") + Str("B", "RTCM 3", "1", "2"), {},
-                                kStatus, 300);
+    const Fetched f =
+        FetchFrom(Str("A", "RTCM 3", "1", "2") + Str("B", "RTCM 3", "1", "2"), {}, kStatus, 300);
     EXPECT_TRUE(f.ok);
     EXPECT_EQ(f.map.size(), 2u);
 }
@@ -200,8 +201,8 @@ TEST(SourceTable, StalledTableKeepsTheRecordsReadSoFar) {
 TEST(SourceTable, ReplyCapturedFromRtklibCaster) {
     CORVANE_REQUIRE_SHARED_DATA();
     std::string reply;
-    ASSERT_TRUE(test::ReadFile(test::SharedDataFile("ntrip/str2str_caster_sourcetable_reply.bin"),
-                               &reply));
+    ASSERT_TRUE(
+        test::ReadFile(test::SharedDataFile("ntrip/str2str_caster_sourcetable_reply.bin"), &reply));
     const Fetched f = FetchFrom(reply.substr(20), {}, reply.substr(0, 20));
     EXPECT_TRUE(f.ok);
     EXPECT_EQ(Describe(f.map), "RTCM3TEST 3.00 50.0000 8.0000\n");

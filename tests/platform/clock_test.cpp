@@ -39,7 +39,10 @@ TEST(Clock, LocalTimeFollowsTimeZone) {
     EXPECT_EQ(c.hour, 9);
     EXPECT_EQ(FormatTime("%Y-%m-%d %H:%M:%S", c), "2026-01-01 09:00:00");
     EXPECT_EQ(FromLocal(c), 1767225600);
-    if (old) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
+    if (old)
+        setenv("TZ", saved.c_str(), 1);
+    else
+        unsetenv("TZ");
     ReloadTimeZone();
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <sys/stat.h>
+#include <cstdlib>
 
 #include "platform/file.h"
 #include "platform/paths.h"
@@ -17,9 +17,12 @@ TEST(Paths, DataFolderIsCreatedUnderXdgDataHome) {
     setenv("XDG_DATA_HOME", (dir.Path() + "/xdg").c_str(), 1);
     const std::string folder = DataFolder();
     EXPECT_EQ(folder, dir.Path() + "/xdg/Halvex");
-    struct stat st{};
+    struct stat st {};
     EXPECT_EQ(stat(folder.c_str(), &st), 0);
-    if (old) setenv("XDG_DATA_HOME", saved.c_str(), 1); else unsetenv("XDG_DATA_HOME");
+    if (old)
+        setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
 }
 
 TEST(OutputFile, CreatesMissingFoldersAndRefusesOverlongPaths) {
@@ -46,7 +49,7 @@ TEST(OutputFile, AtomicWriteReplacesWholeFileWithMode) {
     std::string content;
     ASSERT_TRUE(ReadWholeFile(path, &content));
     EXPECT_EQ(content, "2nd");
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     EXPECT_FALSE(WriteFileAtomically(dir.File("missing/x"), "x", 1));

@@ -9,9 +9,8 @@ namespace corvane::platform {
 namespace {
 
 TEST(Socket, ReceiveTimeOutIsReportedAsTimedOut) {
-    test::ScriptedCaster silent([](test::CasterConnection& c) {
-        c.WaitForClose(std::chrono::seconds(3));
-    });
+    test::ScriptedCaster silent(
+        [](test::CasterConnection& c) { c.WaitForClose(std::chrono::seconds(3)); });
     SocketHandle s = CreateTcpSocket();
     ASSERT_TRUE(StartConnect(s, silent.Address()));
     ASSERT_TRUE(SetReceiveTimeout(s, 100));

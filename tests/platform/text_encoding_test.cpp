@@ -10,7 +10,10 @@ TEST(TextEncoding, WideAndNarrowRoundTrip) {
     const std::string narrow = WideToNarrow(korean);
     EXPECT_EQ(narrow, "서울 RTCM ε 🛰");
     EXPECT_EQ(NarrowToWide(narrow), korean);
-    EXPECT_EQ(NarrowToWide("\xff" "a"), u"\uFFFD" u"a");
+    EXPECT_EQ(NarrowToWide("\xff"
+                           "a"),
+              u"\uFFFD"
+              u"a");
 }
 
 TEST(TextEncoding, CutNeverSplitsACharacter) {

@@ -13,14 +13,18 @@ std::string SharedDataDir() {
     return CORVANE_SHARED_DATA_DIR;
 }
 
-std::string SharedDataFile(const std::string& relative) { return SharedDataDir() + "/" + relative; }
+std::string SharedDataFile(const std::string& relative) {
+    return SharedDataDir() + "/" + relative;
+}
 
 bool SharedDataPresent() {
     std::error_code ec;
     return std::filesystem::is_directory(SharedDataDir(), ec);
 }
 
-bool ReadFile(const std::string& path, std::string* out) { return platform::ReadWholeFile(path, out); }
+bool ReadFile(const std::string& path, std::string* out) {
+    return platform::ReadWholeFile(path, out);
+}
 
 TempDir::TempDir() {
     std::random_device rd;

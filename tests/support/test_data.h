@@ -20,22 +20,21 @@ bool ReadFile(const std::string& path, std::string* out);
 // A fresh empty folder under the system's temporary folder, removed with its
 // contents when the object goes.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
 }  // namespace corvane::test
 
-#define CORVANE_REQUIRE_SHARED_DATA()                                                  \
-    do {                                                                               \
-        if (!::corvane::test::SharedDataPresent())                                     \
-            GTEST_SKIP() << "shared data folder not found at "                         \
-                         << ::corvane::test::SharedDataDir()                           \
-                         << " (set CORVANE_DATA to the folder of recorded streams)";   \
+#define CORVANE_REQUIRE_SHARED_DATA()                                                              \
+    do {                                                                                           \
+        if (!::corvane::test::SharedDataPresent())                                                 \
+            GTEST_SKIP() << "shared data folder not found at " << ::corvane::test::SharedDataDir() \
+                         << " (set CORVANE_DATA to the folder of recorded streams)";               \
     } while (0)
