@@ -13,7 +13,7 @@
 namespace corvane {
 
 class CasterRegistry {
-  public:
+public:
     CasterRegistry();
 
     std::array<CasterEntry, kCasterSlots> casters;

@@ -12,16 +12,14 @@
 namespace corvane {
 
 // The first full hour after t, in seconds since 1970.
-inline std::int64_t NextFullHour(std::int64_t t) {
-    return (t / 3600 + 1) * 3600;
-}
+inline std::int64_t NextFullHour(std::int64_t t) { return (t / 3600 + 1) * 3600; }
 
 // "<folder><sep><name>_YYYYMMDD_HHMMSS.<extension>" from the local time of t.
 std::string HourlyFileName(const std::string& folder, const char* name, std::int64_t t,
                            const char* extension);
 
 class HourlyFile {
-  public:
+public:
     // Call before writing at time t. When t is at or after the change time,
     // moves the change time to the next full hour, closes the open file and
     // opens the one named after t. Returns true when it opened a new file.

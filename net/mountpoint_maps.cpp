@@ -2,8 +2,6 @@
 
 namespace corvane {
 
-void ClearMountpoints(MountpointMap& map) {
-    map.clear();
-}
+void ClearMountpoints(MountpointMap& map) { map.clear(); }
 
 }  // namespace corvane

@@ -22,7 +22,7 @@
 namespace corvane {
 
 class NtripChannel {
-  public:
+public:
     NtripChannel(platform::WindowReceiver* window, ChannelContext context);
     ~NtripChannel();
     NtripChannel(const NtripChannel&) = delete;
@@ -78,7 +78,7 @@ class NtripChannel {
     // 6 data loop ended).
     void PostEvent(std::intptr_t what);
 
-  private:
+private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

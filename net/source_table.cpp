@@ -14,9 +14,7 @@ constexpr std::size_t kBufferSize = 4096;
 constexpr std::size_t kMinCompleteLine = 14;  // shortest line taken without its line end
 constexpr int kStrSeparatorsNeeded = 11;      // STR fields up to the longitude, closed
 
-bool IsLineEnd(char c) {
-    return c == '\r' || c == '\n';
-}
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 // Field `index` of a ';'-separated record; empty when the record is shorter.
 std::string_view Field(std::string_view line, int index) {

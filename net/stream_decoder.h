@@ -12,7 +12,7 @@ namespace corvane {
 class NtripChannel;
 
 class StreamDecoder {
-  public:
+public:
     virtual ~StreamDecoder() = default;
     // Takes the next block of the stream, in order. Returns the number of
     // bytes the decoder holds for the next block.
@@ -20,7 +20,7 @@ class StreamDecoder {
 };
 
 class ChannelOutputFactory {
-  public:
+public:
     virtual ~ChannelOutputFactory() = default;
     // The decoder of an RTCM major version (2 or 3), or none.
     virtual std::unique_ptr<StreamDecoder> CreateDecoder(int rtcmVersion,

@@ -5,9 +5,7 @@
 
 namespace corvane {
 
-inline char UpperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
-}
+inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
 
 // True when `text` begins with `prefix`, ASCII letters compared without case.
 inline bool StartsWithNoCase(std::string_view text, std::string_view prefix) {

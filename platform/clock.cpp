@@ -10,7 +10,7 @@ namespace corvane::platform {
 namespace {
 
 class SystemClock : public Clock {
-  public:
+public:
     std::int64_t Now() override {
         return std::chrono::duration_cast<std::chrono::seconds>(
                    std::chrono::system_clock::now().time_since_epoch())
@@ -65,9 +65,7 @@ std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
 
 }  // namespace
 
-Clock& CurrentClock() {
-    return *current.load(std::memory_order_acquire);
-}
+Clock& CurrentClock() { return *current.load(std::memory_order_acquire); }
 
 void SetClock(Clock* clock) {
     current.store(clock ? clock : &systemClock, std::memory_order_release);
@@ -162,8 +160,6 @@ std::string FormatTime(const char* format, const CalendarTime& c) {
     return std::string(out, FormatTimeInto(out, sizeof out, format, c));
 }
 
-void ReloadTimeZone() {
-    SystemReloadTimeZone();
-}
+void ReloadTimeZone() { SystemReloadTimeZone(); }
 
 }  // namespace corvane::platform

@@ -10,7 +10,7 @@
 namespace corvane::platform {
 
 class Clock {
-  public:
+public:
     virtual ~Clock() = default;
     // Seconds since 1970-01-01 00:00:00 UTC.
     virtual std::int64_t Now() = 0;
@@ -24,16 +24,12 @@ Clock& CurrentClock();
 // Install before starting threads that read the clock.
 void SetClock(Clock* clock);
 
-inline std::int64_t Now() {
-    return CurrentClock().Now();
-}
-inline std::uint64_t TickMs() {
-    return CurrentClock().TickMs();
-}
+inline std::int64_t Now() { return CurrentClock().Now(); }
+inline std::uint64_t TickMs() { return CurrentClock().TickMs(); }
 
 // A clock that only moves when told to. Thread-safe.
 class ManualClock : public Clock {
-  public:
+public:
     explicit ManualClock(std::int64_t now = 0, std::uint64_t tick = 0);
     std::int64_t Now() override;
     std::uint64_t TickMs() override;
@@ -41,7 +37,7 @@ class ManualClock : public Clock {
     void Advance(std::int64_t seconds);
     void SetTick(std::uint64_t tick);
 
-  private:
+private:
     std::mutex mutex_;
     std::int64_t now_;
     std::uint64_t tick_;

@@ -8,9 +8,7 @@
 namespace corvane::platform {
 namespace {
 
-std::FILE* F(void* h) {
-    return static_cast<std::FILE*>(h);
-}
+std::FILE* F(void* h) { return static_cast<std::FILE*>(h); }
 
 std::string ParentFolder(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
@@ -20,9 +18,7 @@ std::string ParentFolder(const std::string& path) {
 
 }  // namespace
 
-OutputFile::~OutputFile() {
-    Close();
-}
+OutputFile::~OutputFile() { Close(); }
 
 OutputFile::OutputFile(OutputFile&& other) noexcept
     : handle_(std::exchange(other.handle_, nullptr)) {}

@@ -10,7 +10,7 @@ namespace corvane::platform {
 enum class FileMode { WriteText, WriteBinary };
 
 class OutputFile {
-  public:
+public:
     OutputFile() = default;
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
@@ -29,7 +29,7 @@ class OutputFile {
     bool Write(const std::string& text) { return Write(text.data(), text.size()); }
     void Flush();
 
-  private:
+private:
     void* handle_ = nullptr;  // the runtime's FILE
 };
 

@@ -22,7 +22,7 @@ struct WindowMessage {
 };
 
 class QueueWindowReceiver : public WindowReceiver {
-  public:
+public:
     void Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
     // Takes the oldest message, waiting up to `timeout` for one to arrive.
@@ -37,7 +37,7 @@ class QueueWindowReceiver : public WindowReceiver {
     std::vector<WindowMessage> Drain();
     std::size_t Size() const;
 
-  private:
+private:
     mutable std::mutex mutex_;
     std::condition_variable arrived_;
     std::deque<WindowMessage> queue_;

@@ -8,7 +8,7 @@
 namespace corvane::platform {
 
 class WindowReceiver {
-  public:
+public:
     virtual ~WindowReceiver() = default;
     // Queues the message for the receiver's own thread. Must be safe to call
     // from any thread and must not block on the receiver's work.

@@ -9,12 +9,8 @@ namespace corvane {
 inline constexpr std::uint32_t MessageCode(std::uint32_t kind, std::uint32_t index) {
     return kind * 65536 + index;
 }
-inline constexpr std::uint32_t KindOf(std::uint32_t code) {
-    return code >> 16;
-}
-inline constexpr std::uint32_t IndexOf(std::uint32_t code) {
-    return code & 0xFFFF;
-}
+inline constexpr std::uint32_t KindOf(std::uint32_t code) { return code >> 16; }
+inline constexpr std::uint32_t IndexOf(std::uint32_t code) { return code & 0xFFFF; }
 
 // RTCM 2 kinds.
 inline constexpr std::uint32_t kKindRtcm2Type1 = 0x0001;   // index 0
@@ -39,8 +35,6 @@ inline constexpr std::uint32_t kKindMsm7 = 0x8200;  // index: sysIndex + 1
 
 // Constellation index of an MSM message number: 0 GPS, 1 GLONASS,
 // 2 Galileo, 3 SBAS, 4 QZSS, 5 BeiDou.
-inline constexpr int MsmSysIndex(int messageNumber) {
-    return (messageNumber % 1000) / 10 - 7;
-}
+inline constexpr int MsmSysIndex(int messageNumber) { return (messageNumber % 1000) / 10 - 7; }
 
 }  // namespace corvane

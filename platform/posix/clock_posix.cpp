@@ -9,12 +9,8 @@ bool SystemLocalTime(std::int64_t t, std::tm* out) {
     return localtime_r(&tt, out) != nullptr;
 }
 
-std::int64_t SystemMakeLocal(std::tm* tm) {
-    return static_cast<std::int64_t>(mktime(tm));
-}
+std::int64_t SystemMakeLocal(std::tm* tm) { return static_cast<std::int64_t>(mktime(tm)); }
 
-void SystemReloadTimeZone() {
-    tzset();
-}
+void SystemReloadTimeZone() { tzset(); }
 
 }  // namespace corvane::platform

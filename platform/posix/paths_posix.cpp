@@ -46,9 +46,7 @@ bool CreateDirectories(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::size_t MaxPathLength() {
-    return PATH_MAX - 1;
-}
+std::size_t MaxPathLength() { return PATH_MAX - 1; }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;

@@ -14,9 +14,7 @@
 namespace corvane::platform {
 namespace {
 
-int Fd(SocketHandle s) {
-    return static_cast<int>(s);
-}
+int Fd(SocketHandle s) { return static_cast<int>(s); }
 
 sockaddr_in ToSystem(const SocketAddress& a) {
     sockaddr_in sa{};
@@ -59,20 +57,14 @@ bool Bind(SocketHandle s, std::uint32_t addressNetworkOrder, std::uint16_t port)
 
 }  // namespace
 
-std::uint16_t HostToNetwork16(std::uint16_t v) {
-    return htons(v);
-}
-std::uint16_t NetworkToHost16(std::uint16_t v) {
-    return ntohs(v);
-}
+std::uint16_t HostToNetwork16(std::uint16_t v) { return htons(v); }
+std::uint16_t NetworkToHost16(std::uint16_t v) { return ntohs(v); }
 
 std::uint32_t Ipv4FromOctets(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {
     return htonl((std::uint32_t{a} << 24) | (std::uint32_t{b} << 16) | (std::uint32_t{c} << 8) | d);
 }
 
-bool InitSockets() {
-    return true;
-}
+bool InitSockets() { return true; }
 
 SocketHandle CreateTcpSocket() {
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
@@ -102,12 +94,8 @@ bool StartConnect(SocketHandle s, const SocketAddress& address) {
     return r == 0 || errno == EINPROGRESS || errno == EINTR;
 }
 
-WaitResult WaitWritable(SocketHandle s, int timeoutMs) {
-    return Wait(s, POLLOUT, timeoutMs);
-}
-WaitResult WaitReadable(SocketHandle s, int timeoutMs) {
-    return Wait(s, POLLIN, timeoutMs);
-}
+WaitResult WaitWritable(SocketHandle s, int timeoutMs) { return Wait(s, POLLOUT, timeoutMs); }
+WaitResult WaitReadable(SocketHandle s, int timeoutMs) { return Wait(s, POLLIN, timeoutMs); }
 
 int PendingSocketError(SocketHandle s) {
     int err = 0;
@@ -116,12 +104,8 @@ int PendingSocketError(SocketHandle s) {
     return err;
 }
 
-bool SetReceiveTimeout(SocketHandle s, int ms) {
-    return SetTimeoutOption(s, SO_RCVTIMEO, ms);
-}
-bool SetSendTimeout(SocketHandle s, int ms) {
-    return SetTimeoutOption(s, SO_SNDTIMEO, ms);
-}
+bool SetReceiveTimeout(SocketHandle s, int ms) { return SetTimeoutOption(s, SO_RCVTIMEO, ms); }
+bool SetSendTimeout(SocketHandle s, int ms) { return SetTimeoutOption(s, SO_SNDTIMEO, ms); }
 
 bool SetReceiveBufferSize(SocketHandle s, int bytes) {
     return setsockopt(Fd(s), SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes) == 0;
@@ -132,19 +116,13 @@ bool SetReuseAddress(SocketHandle s, bool on) {
     return setsockopt(Fd(s), SOL_SOCKET, SO_REUSEADDR, &v, sizeof v) == 0;
 }
 
-bool BindAny(SocketHandle s, std::uint16_t port) {
-    return Bind(s, htonl(INADDR_ANY), port);
-}
+bool BindAny(SocketHandle s, std::uint16_t port) { return Bind(s, htonl(INADDR_ANY), port); }
 bool BindLoopback(SocketHandle s, std::uint16_t port) {
     return Bind(s, htonl(INADDR_LOOPBACK), port);
 }
 
-bool ListenMax(SocketHandle s) {
-    return listen(Fd(s), SOMAXCONN) == 0;
-}
-bool ListenBacklog(SocketHandle s, int backlog) {
-    return listen(Fd(s), backlog) == 0;
-}
+bool ListenMax(SocketHandle s) { return listen(Fd(s), SOMAXCONN) == 0; }
+bool ListenBacklog(SocketHandle s, int backlog) { return listen(Fd(s), backlog) == 0; }
 
 std::uint16_t LocalPort(SocketHandle s) {
     sockaddr_in sa{};

@@ -18,7 +18,7 @@ std::string Table(const std::vector<std::string>& names) {
 
 // A caster whose table can be changed between refreshes.
 class TableCaster {
-  public:
+public:
     explicit TableCaster(std::vector<std::string> names)
         : names_(std::move(names)), caster_([this](test::CasterConnection& c) {
               c.ReadRequest();
@@ -31,14 +31,14 @@ class TableCaster {
     }
     std::uint16_t Port() const { return caster_.Port(); }
 
-  private:
+private:
     std::mutex mutex_;
     std::vector<std::string> names_;
     test::ScriptedCaster caster_;
 };
 
 class Refresh : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         registry.timeouts.connectWaits = 1;
         registry.timeouts.connectWaitMs = 200;

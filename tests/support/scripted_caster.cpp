@@ -68,9 +68,7 @@ ScriptedCaster::ScriptedCaster(Script script) : script_(std::move(script)) {
     thread_ = std::thread([this] { Run(); });
 }
 
-ScriptedCaster::~ScriptedCaster() {
-    Stop();
-}
+ScriptedCaster::~ScriptedCaster() { Stop(); }
 
 void ScriptedCaster::Stop() {
     if (stopping_.exchange(true)) return;
@@ -79,9 +77,7 @@ void ScriptedCaster::Stop() {
     listener_ = kInvalidSocket;
 }
 
-SocketAddress ScriptedCaster::Address() const {
-    return LoopbackAddress(port_);
-}
+SocketAddress ScriptedCaster::Address() const { return LoopbackAddress(port_); }
 
 std::vector<std::string> ScriptedCaster::Requests() const {
     std::lock_guard lock(mutex_);
@@ -122,9 +118,7 @@ UnansweredListener::~UnansweredListener() {
     CloseSocket(listener_);
 }
 
-SocketAddress UnansweredListener::Address() const {
-    return LoopbackAddress(port_);
-}
+SocketAddress UnansweredListener::Address() const { return LoopbackAddress(port_); }
 
 SocketAddress LoopbackAddress(std::uint16_t port) {
     SocketAddress a;

@@ -17,7 +17,7 @@ namespace corvane::test {
 
 // One accepted connection as the script sees it.
 class CasterConnection {
-  public:
+public:
     explicit CasterConnection(platform::SocketHandle s, const std::atomic<bool>& stopping)
         : socket_(s), stopping_(stopping) {}
     // Reads until an empty line ends the request header, the peer closes or
@@ -34,13 +34,13 @@ class CasterConnection {
     bool Stopping() const { return stopping_.load(); }
     platform::SocketHandle Handle() const { return socket_; }
 
-  private:
+private:
     platform::SocketHandle socket_;
     const std::atomic<bool>& stopping_;
 };
 
 class ScriptedCaster {
-  public:
+public:
     using Script = std::function<void(CasterConnection&)>;
 
     // Listens on a free loopback port and plays `script` for each connection,
@@ -57,7 +57,7 @@ class ScriptedCaster {
     std::vector<std::string> Requests() const;
     void Stop();
 
-  private:
+private:
     friend class CasterConnection;
     void Run();
 
@@ -74,7 +74,7 @@ class ScriptedCaster {
 // A loopback listener whose backlog is full: further connection attempts get
 // no answer at all, as from a caster that does not respond.
 class UnansweredListener {
-  public:
+public:
     UnansweredListener();
     ~UnansweredListener();
     UnansweredListener(const UnansweredListener&) = delete;
@@ -82,7 +82,7 @@ class UnansweredListener {
     std::uint16_t Port() const { return port_; }
     platform::SocketAddress Address() const;
 
-  private:
+private:
     platform::SocketHandle listener_ = platform::kInvalidSocket;
     std::uint16_t port_ = 0;
     std::vector<platform::SocketHandle> fillers_;

@@ -13,9 +13,7 @@ std::string SharedDataDir() {
     return CORVANE_SHARED_DATA_DIR;
 }
 
-std::string SharedDataFile(const std::string& relative) {
-    return SharedDataDir() + "/" + relative;
-}
+std::string SharedDataFile(const std::string& relative) { return SharedDataDir() + "/" + relative; }
 
 bool SharedDataPresent() {
     std::error_code ec;

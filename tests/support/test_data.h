@@ -20,13 +20,13 @@ bool ReadFile(const std::string& path, std::string* out);
 // A fresh empty folder under the system's temporary folder, removed with its
 // contents when the object goes.
 class TempDir {
-  public:
+public:
     TempDir();
     ~TempDir();
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
 
-  private:
+private:
     std::string path_;
 };
 
