@@ -4,6 +4,7 @@
 
 #include "net/connection_helpers.h"
 #include "net/source_table.h"
+#include "platform/text_encoding.h"
 
 namespace corvane {
 
@@ -15,7 +16,7 @@ CasterRegistry::CasterRegistry() : builtinStationCodes(BuiltinStationCodes()) {
 
 void CasterRegistry::SetBuiltinCaster(const std::string& host, std::uint16_t port) {
     CasterConfig& c = configs[kBuiltinSlot];
-    c.host = host.substr(0, 31);
+    c.host = std::string(platform::CutAtCharBoundary(host, 31));
     c.port = port;
     c.user = kBuiltinCredentialWord;
     c.password = kBuiltinCredentialWord;
