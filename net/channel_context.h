@@ -42,6 +42,9 @@ struct ChannelContext {
     SerialSettings serial;
     ChannelTiming timing;
     const ChannelOutputFactory* outputs = nullptr;  // none: no decoders, no converter
+    // Receive buffer of the caster connection; 0 leaves the system's size
+    // (tests that push a lot of data through the relay).
+    int receiveBufferBytes = socket_options::kRequestReceiveBufferBytes;
 };
 
 }  // namespace corvane

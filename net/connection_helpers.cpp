@@ -43,13 +43,30 @@ void ResolveAddress(CasterEntry& entry, const std::string& host, std::uint16_t p
 
 platform::SocketHandle ConnectTimeout(const platform::SocketAddress& address, int waits,
                                       int waitMs) {
+    return ConnectTimeout(address, waits, waitMs, {});
+}
+
+platform::SocketHandle ConnectTimeout(const platform::SocketAddress& address, int waits, int waitMs,
+                                      const std::function<bool()>& keepWaiting) {
     using namespace platform;
+    // With a caller to ask, each wait is cut into slices so that it is asked often.
+    constexpr int kSliceMs = 100;
     SocketHandle s = CreateTcpSocket();
     if (s == kInvalidSocket) return kInvalidSocket;
     if (SetNonBlocking(s, true)) {
         StartConnect(s, address);
         for (int i = 0; i < waits; ++i) {
-            const WaitResult w = WaitWritable(s, waitMs);
+            WaitResult w = WaitResult::TimedOut;
+            int left = waitMs;
+            do {
+                if (keepWaiting && !keepWaiting()) {
+                    w = WaitResult::Failed;
+                    break;
+                }
+                const int slice = keepWaiting && left > kSliceMs ? kSliceMs : left;
+                w = WaitWritable(s, slice);
+                left -= slice;
+            } while (w == WaitResult::TimedOut && left > 0);
             if (w == WaitResult::TimedOut) continue;
             if (w == WaitResult::Failed) break;
             if (PendingSocketError(s) != 0) break;

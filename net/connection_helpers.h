@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,10 @@ void ResolveAddress(CasterEntry& entry, const std::string& host, std::uint16_t p
 platform::SocketHandle ConnectTimeout(const platform::SocketAddress& address,
                                       int waits = socket_options::kConnectWaits,
                                       int waitMs = socket_options::kConnectWaitMs);
+// The same, giving up early once `keepWaiting` returns false; it is asked
+// at least every 100 ms while the connection is awaited.
+platform::SocketHandle ConnectTimeout(const platform::SocketAddress& address, int waits, int waitMs,
+                                      const std::function<bool()>& keepWaiting);
 
 // Sends all of `data` with one send call; true when it was sent whole.
 bool SendWhole(platform::SocketHandle s, std::string_view data);

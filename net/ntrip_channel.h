@@ -16,6 +16,7 @@
 #include "net/mountpoint_entry.h"
 #include "net/stream_decoder.h"
 #include "platform/file.h"
+#include "platform/serial.h"
 #include "platform/socket.h"
 #include "platform/window_receiver.h"
 
@@ -77,6 +78,12 @@ public:
     // Posts WM_CHANNEL_EVENT with `what` (1 status, 2 bit rate, 4 clients,
     // 6 data loop ended).
     void PostEvent(std::intptr_t what);
+
+    // True while the channel is meant to run: runFlag is set and Stop has
+    // not been called since the last Start or OpenOutputs.
+    bool Running() const;
+    // The open serial port, or platform::kInvalidSerial.
+    platform::SerialHandle SerialPort() const;
 
 private:
     struct Impl;

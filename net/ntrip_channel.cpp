@@ -1,0 +1,313 @@
+#include "net/ntrip_channel.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "net/bit_rate.h"
+#include "net/chunk_decoder.h"
+#include "net/connection_helpers.h"
+#include "net/guarded_socket.h"
+#include "net/relay_server.h"
+#include "net/reply_classifier.h"
+#include "net/run_flag.h"
+#include "net/serial_tables.h"
+#include "platform/clock.h"
+#include "platform/window_messages.h"
+
+namespace corvane {
+
+using namespace platform;
+
+namespace {
+
+constexpr int kBlockBytes = 2048;         // largest block received at once
+constexpr int kSerialOutputQueue = 4096;  // serial output queue, where the system has one
+constexpr int kSerialStallMs = 1000;      // a port that takes no byte this long has failed
+
+constexpr std::intptr_t kEventStatus = 1;
+constexpr std::intptr_t kEventBitRate = 2;
+constexpr std::intptr_t kEventClients = 4;
+constexpr std::intptr_t kEventDataEnded = 6;
+
+constexpr char kRequestFormat[] =
+    "GET /%s HTTP/1.1\r\nUser-Agent: NTRIP Caster/1.0%s\r\nAuthorization: Basic %s\r\n\r\n";
+
+std::int16_t ReceiveFailureStatus() {
+    return LastSocketError() == SocketError::TimedOut ? kStatusTimedOut : kStatusReceiveFailed;
+}
+
+// A fixed text field as a string, never reading past the field.
+template <std::size_t N>
+std::string FieldText(const char (&field)[N]) {
+    return std::string(field, strnlen(field, N));
+}
+
+}  // namespace
+
+struct NtripChannel::Impl {
+    explicit Impl(NtripChannel& channel) : ch(channel), relay(channel) {}
+
+    void ReceiveThread();
+    // One attempt on a connected socket: request, reply, stream. Returns the
+    // status the attempt ends with.
+    std::int16_t Converse(SocketHandle s);
+    // Receives the stream until it ends; `first` holds the stream bytes that
+    // came with the reply header.
+    std::int16_t DataLoop(SocketHandle s, const std::uint8_t* first, int firstLength);
+    // Waits one pause step; false when the channel is to end.
+    bool PauseStep();
+    void OpenSerial();
+
+    NtripChannel& ch;
+    std::atomic<bool> stopping{false};
+    std::thread receiveThread;
+    std::thread relayThread;
+    GuardedSocket dataSocket;
+    RelayServer relay;
+    // Opened by Start, written to and on a failed write closed by the
+    // receive thread, closed by Stop after the receive thread has ended.
+    std::atomic<SerialHandle> serialPort{kInvalidSerial};
+    ChunkDecoder chunks;
+    CasterEntry caster;  // the slot of the entry, taken at Start
+    std::mutex wakeMutex;
+    std::condition_variable wake;  // ends a pause step early on Stop
+    std::uint8_t buffer[4096] = {};
+};
+
+NtripChannel::NtripChannel(WindowReceiver* window, ChannelContext context)
+    : window(window), context(std::move(context)), impl_(std::make_unique<Impl>(*this)) {}
+
+NtripChannel::~NtripChannel() { Stop(); }
+
+bool NtripChannel::Running() const { return runFlag.load() != 0 && !impl_->stopping.load(); }
+
+SerialHandle NtripChannel::SerialPort() const { return impl_->serialPort.load(); }
+
+void NtripChannel::PostEvent(std::intptr_t what) {
+    if (window && entry)
+        window->Post(WM_CHANNEL_EVENT, reinterpret_cast<std::uintptr_t>(entry), what);
+}
+
+void NtripChannel::OpenOutputs(MountpointEntry* e) {
+    if (!e) return;
+    entry = e;
+    impl_->stopping = false;
+    rtcm2.reset();
+    rtcm3.reset();
+    rinex.reset();
+    if (context.outputs) {
+        const int version = static_cast<int>(e->formatVersion);
+        if (version == 2) rtcm2 = context.outputs->CreateDecoder(version, *this);
+        if (version == 3) rtcm3 = context.outputs->CreateDecoder(version, *this);
+    }
+    rawEnabled = (e->outputs & kOutputRaw) != 0;
+    textEnabled = (e->outputs & kOutputText) != 0;
+    if ((e->outputs & kOutputRinex) && context.outputs) rinex = context.outputs->CreateRinex(*this);
+    // Every run opens its files afresh at its first block.
+    rawFile.nextTime = 0;
+    textFile.nextTime = 0;
+    rinexNext = 0;
+    lastTextCode = 0;
+}
+
+void NtripChannel::Start(MountpointEntry* e) {
+    if (!e || impl_->receiveThread.joinable()) return;
+    OpenOutputs(e);
+    const int slot = e->casterIndex;
+    impl_->caster =
+        context.casters && slot >= 0 && slot < kCasterSlots ? context.casters[slot] : CasterEntry{};
+    impl_->dataSocket.Rearm();
+    impl_->relay.Rearm();
+    // The port is ready before the first block can arrive, so the serial
+    // output misses nothing of the stream.
+    if (e->comPort != 0) impl_->OpenSerial();
+    impl_->receiveThread = std::thread([this] { impl_->ReceiveThread(); });
+    if (e->tcpPort != 0) impl_->relayThread = std::thread([this] { impl_->relay.Run(); });
+}
+
+void NtripChannel::Stop() {
+    {
+        std::lock_guard lock(impl_->wakeMutex);
+        impl_->stopping = true;
+    }
+    impl_->wake.notify_all();
+    impl_->relay.Shutdown();
+    impl_->dataSocket.Shutdown();
+    if (impl_->relayThread.joinable()) impl_->relayThread.join();
+    if (impl_->receiveThread.joinable()) impl_->receiveThread.join();
+    rawEnabled = false;
+    textEnabled = false;
+    rtcm2.reset();
+    rtcm3.reset();
+    rinex.reset();
+    const SerialHandle serial = impl_->serialPort.exchange(kInvalidSerial);
+    if (serial != kInvalidSerial) {
+        PurgeSerial(serial);
+        CloseSerial(serial);
+    }
+    rawFile.Close();
+    textFile.Close();
+    for (OutputFile& f : rinexFiles) f.Close();
+    // Clients that connected after the last stream ended.
+    if (entry) impl_->relay.DropAll();
+}
+
+int NtripChannel::ClassifyResponse(const char* header) {
+    bool isChunked = false;
+    const int status = ClassifyReply(header, &isChunked);
+    chunked = isChunked;
+    return status;
+}
+
+void NtripChannel::ProcessBlock(const std::uint8_t* data, int length) {
+    if (!entry || !Running()) return;
+    if (entry->tcpPort != 0) impl_->relay.SendToAll(data, length);
+    if (!Running()) return;
+    SerialHandle serial = impl_->serialPort.load();
+    if (serial != kInvalidSerial && !WriteSerial(serial, data, length, kSerialStallMs)) {
+        // A failed port stays closed for the rest of the run.
+        if (impl_->serialPort.compare_exchange_strong(serial, kInvalidSerial)) CloseSerial(serial);
+    }
+    if (!Running()) return;
+    if (rtcm2)
+        rtcm2->Input(data, length);
+    else if (rtcm3)
+        rtcm3->Input(data, length);
+    if (!Running()) return;
+    if (rinex) rinex->Input(data, length);
+    if (!Running()) return;
+    if (rawEnabled) WriteRaw(data, length);
+}
+
+void NtripChannel::WriteRaw(const std::uint8_t* data, int length) {
+    if (!entry || length <= 0) return;
+    rawFile.Advance(Now(), context.outputDir, entry->name, "rtcm", FileMode::WriteBinary);
+    if (rawFile.IsOpen()) rawFile.Write(data, static_cast<std::size_t>(length));
+}
+
+void NtripChannel::Impl::OpenSerial() {
+    const SerialHandle h = OpenSerialPort(ch.entry->comPort, kSerialOutputQueue);
+    if (h == kInvalidSerial) return;
+    PurgeSerial(h);
+    if (!WriteSerialLine(h, SerialLineFromSettings(ch.context.serial))) {
+        CloseSerial(h);
+        return;
+    }
+    serialPort.store(h);
+}
+
+bool NtripChannel::Impl::PauseStep() {
+    if (!ch.Running()) return false;
+    std::unique_lock lock(wakeMutex);
+    wake.wait_for(lock, std::chrono::milliseconds(ch.context.timing.pauseStepMs),
+                  [this] { return stopping.load(); });
+    return true;
+}
+
+void NtripChannel::Impl::ReceiveThread() {
+    MountpointEntry& entry = *ch.entry;
+    const ChannelTiming& timing = ch.context.timing;
+    bool ending = false;
+    while (!ending && ch.Running()) {
+        entry.status = kStatusIdle;
+        SocketHandle s = kInvalidSocket;
+        if (caster.Present())
+            s = ConnectTimeout(caster.address, timing.connectWaits, timing.connectWaitMs,
+                               [this] { return ch.Running(); });
+        if (s != kInvalidSocket && dataSocket.Attach(s)) {
+            entry.status = Converse(s);
+            relay.DropAll();
+            ch.PostEvent(kEventClients);
+            dataSocket.Close();
+        }
+        ch.PostEvent(kEventStatus);
+        for (int step = 0; step < timing.pauseSteps && !ending; ++step) ending = !PauseStep();
+    }
+    entry.status = kStatusIdle;
+    ch.PostEvent(kEventStatus);
+}
+
+std::int16_t NtripChannel::Impl::Converse(SocketHandle s) {
+    MountpointEntry& entry = *ch.entry;
+    const ChannelTiming& timing = ch.context.timing;
+    entry.status = kStatusConnected;
+    SetReceiveTimeout(s, timing.replyTimeoutMs);
+    if (ch.context.receiveBufferBytes > 0) SetReceiveBufferSize(s, ch.context.receiveBufferBytes);
+
+    char* text = reinterpret_cast<char*>(buffer);
+    const int requestLength =
+        std::snprintf(text, sizeof buffer, kRequestFormat, FieldText(entry.name).c_str(),
+                      FieldText(caster.agentSuffix).c_str(), FieldText(caster.credentials).c_str());
+    SendSome(s, text, requestLength);
+
+    const int n = ReceiveSome(s, buffer, kBlockBytes);
+    if (n <= 0) return ReceiveFailureStatus();
+    buffer[n] = 0;
+    const std::string_view received(text, static_cast<std::size_t>(n));
+    const std::size_t headerLength = ReplyHeaderLength(received);
+    bool isChunked = false;
+    const std::int16_t status =
+        static_cast<std::int16_t>(ClassifyReply(received.substr(0, headerLength), &isChunked));
+    ch.chunked = isChunked;
+    entry.status = status;
+    if (status != kStatusStreaming) return status;
+    return DataLoop(s, buffer + headerLength, n - static_cast<int>(headerLength));
+}
+
+std::int16_t NtripChannel::Impl::DataLoop(SocketHandle s, const std::uint8_t* first,
+                                          int firstLength) {
+    MountpointEntry& entry = *ch.entry;
+    const ChannelTiming& timing = ch.context.timing;
+    entry.status = kStatusStreaming;
+    ch.PostEvent(kEventStatus);
+    entry.bitRate = 0;
+    std::uint64_t periodStart = TickMs();
+    std::uint64_t periodBytes = 0;
+    int failures = 0;
+    SetReceiveTimeout(s, timing.dataTimeoutMs);
+    chunks.Reset();
+    const bool isChunked = ch.chunked != 0;
+
+    // Hands one received block on; false when the chunk framing has failed.
+    auto handle = [&](const std::uint8_t* data, int length) {
+        bool framingOk = true;
+        if (!isChunked)
+            ch.ProcessBlock(data, length);
+        else
+            framingOk = chunks.Feed(
+                data, length, [this](const std::uint8_t* d, int l) { ch.ProcessBlock(d, l); });
+        periodBytes += static_cast<std::uint64_t>(length);
+        const std::uint64_t now = TickMs();
+        const std::uint64_t elapsed = now - periodStart;
+        if (elapsed >= static_cast<std::uint64_t>(timing.bitRatePeriodMs)) {
+            entry.bitRate = SmoothedBitRate(periodBytes, elapsed, entry.bitRate);
+            periodStart += elapsed;
+            periodBytes = 0;
+            ch.PostEvent(kEventBitRate);
+        }
+        failures = 0;
+        return framingOk;
+    };
+
+    if (firstLength > 0 && !handle(first, firstLength)) entry.status = kStatusUnrecognised;
+    while (entry.status == kStatusStreaming && ch.Running()) {
+        const int n = ReceiveSome(s, buffer, kBlockBytes);
+        if (n > 0) {
+            if (!handle(buffer, n)) entry.status = kStatusUnrecognised;
+            continue;
+        }
+        const std::int16_t failure = ReceiveFailureStatus();
+        if (n < 0 && ++failures < timing.dataFailures) continue;
+        entry.status = failure;
+    }
+
+    entry.bitRate = 0;
+    relay.DropAll();
+    ch.PostEvent(kEventDataEnded);
+    return ch.Running() ? entry.status.load() : std::int16_t{kStatusIdle};
+}
+
+}  // namespace corvane

@@ -1,0 +1,85 @@
+#include "net/reply_classifier.h"
+
+#include "net/mountpoint_entry.h"
+#include "net/text_compare.h"
+
+namespace corvane {
+namespace {
+
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+// The status code of an HTTP status line: the decimal number from the tenth
+// character on ("HTTP/1.1 200 OK"), 0 when none parses.
+int HttpStatus(std::string_view line) {
+    if (line.size() < 10) return 0;
+    std::size_t i = 9;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    bool negative = false;
+    if (i < line.size() && (line[i] == '-' || line[i] == '+')) negative = line[i++] == '-';
+    int value = 0;
+    for (; i < line.size() && line[i] >= '0' && line[i] <= '9' && value < 100000; ++i)
+        value = value * 10 + (line[i] - '0');
+    return negative ? -value : value;
+}
+
+}  // namespace
+
+std::size_t ReplyHeaderLength(std::string_view received) {
+    for (std::size_t i = 0; i < received.size(); ++i) {
+        // Header lines are text: a control byte means the stream has begun,
+        // and an empty line in the stream's bytes must not end the header.
+        const auto c = static_cast<unsigned char>(received[i]);
+        if ((c < 0x20 && c != '\r' && c != '\n' && c != '\t') || c == 0x7F) break;
+        if (c != '\n') continue;
+        if (i + 1 < received.size() && received[i + 1] == '\n') return i + 2;
+        if (i + 2 < received.size() && received[i + 1] == '\r' && received[i + 2] == '\n')
+            return i + 3;
+    }
+    if (StartsWithNoCase(received, "ICY 200 OK")) {
+        const std::size_t lf = received.find('\n');
+        if (lf != std::string_view::npos) return lf + 1;
+        const std::size_t cr = received.find('\r');
+        if (cr != std::string_view::npos) return cr + 1;
+    }
+    return received.size();
+}
+
+int ClassifyReply(std::string_view header, bool* chunked) {
+    *chunked = false;
+    int result = kStatusUnrecognised;
+    std::size_t pos = 0;
+    while (pos < header.size()) {
+        while (pos < header.size() && IsLineEnd(header[pos])) ++pos;
+        std::size_t end = pos;
+        while (end < header.size() && !IsLineEnd(header[end])) ++end;
+        const std::string_view line = header.substr(pos, end - pos);
+        pos = end;
+        if (line.empty()) continue;
+        if (StartsWithNoCase(line, "HTTP/")) {
+            switch (HttpStatus(line)) {
+                case 200:
+                    result = kStatusStreaming;
+                    break;
+                case 401:
+                    return kStatusUnauthorized;
+                case 404:
+                    return kStatusNotFound;
+                case 501:
+                    return kStatusNotImplemented;
+                default:
+                    break;
+            }
+        } else if (StartsWithNoCase(line, "ICY 200 OK")) {
+            result = kStatusStreaming;
+        } else if (StartsWithNoCase(line, "SOURCETABLE 200 OK")) {
+            return kStatusNotFound;
+        } else if (StartsWithNoCase(line, "SERVER:")) {
+            return result;
+        } else if (StartsWithNoCase(line, "TRANSFER-ENCODING: CHUNKED")) {
+            *chunked = true;
+        }
+    }
+    return result;
+}
+
+}  // namespace corvane

@@ -1,0 +1,23 @@
+// The caster's reply to a mountpoint request: where its header ends and what
+// it says.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace corvane {
+
+// The length of the reply header at the start of the first received bytes.
+// The header ends after its first empty line (CR LF CR LF or LF LF), looked
+// for only in the text before the first control byte. Without an empty line,
+// a first line "ICY 200 OK" is the header on its own, with its line end, and
+// the stream follows it at once; otherwise all bytes are header.
+std::size_t ReplyHeaderLength(std::string_view received);
+
+// The channel status that the header's lines give: 2 for an accepted stream,
+// -5 unknown mountpoint, -6 not authorised, -7 not implemented, -8 not
+// recognised. Sets *chunked when the header announces chunked transfer
+// before any "Server:" line, clears it otherwise.
+int ClassifyReply(std::string_view header, bool* chunked);
+
+}  // namespace corvane

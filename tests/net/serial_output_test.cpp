@@ -1,0 +1,193 @@
+// Serial output on a pseudo-terminal standing in for the port (POSIX only).
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "net/serial_tables.h"
+#include "platform/posix/serial_termios.h"
+#include "tests/net/channel_test_support.h"
+
+namespace corvane {
+namespace {
+
+using namespace std::chrono;
+using platform::SerialLine;
+using platform::SerialParity;
+using platform::SerialStopBits;
+using test::ChannelRig;
+using test::WaitUntil;
+
+TEST(SerialTables, RowsAndOutOfRangeIndices) {
+    EXPECT_EQ(SerialLineFromSettings({4, 1, 1, 1}),
+              (SerialLine{115200, 7, SerialParity::Even, SerialStopBits::Two}));
+    EXPECT_EQ(SerialLineFromSettings({0, 3, 2, 0}),
+              (SerialLine{4800, 5, SerialParity::Odd, SerialStopBits::One}));
+    // The defaults: 9600 8N1; an index past a table takes its default row.
+    EXPECT_EQ(SerialLineFromSettings({}), (SerialLine{9600, 8, SerialParity::None}));
+    EXPECT_EQ(SerialLineFromSettings({5, -1, 3, 2}), (SerialLine{9600, 8, SerialParity::None}));
+    EXPECT_EQ(SerialPortLabel(7), "COM7");
+    EXPECT_EQ(std::wstring(kSerialParityTable[1].label), L"Even");
+}
+
+TEST(SerialTermios, EncodesTheFourSettingsAndARawLine) {
+    termios t{};
+    t.c_oflag = OPOST | ONLCR;
+    t.c_lflag = ECHO | ICANON;
+    ASSERT_TRUE(
+        platform::EncodeSerialLine({115200, 7, SerialParity::Even, SerialStopBits::Two}, &t));
+    EXPECT_EQ(t.c_cflag & CSIZE, tcflag_t{CS7});
+    EXPECT_TRUE(t.c_cflag & PARENB);
+    EXPECT_FALSE(t.c_cflag & PARODD);
+    EXPECT_TRUE(t.c_cflag & CSTOPB);
+    EXPECT_EQ(cfgetospeed(&t), speed_t{B115200});
+    EXPECT_FALSE(t.c_oflag & OPOST);  // no LF to CR LF on the way out
+    EXPECT_FALSE(t.c_lflag & (ECHO | ICANON));
+    EXPECT_EQ(platform::DecodeSerialLine(t),
+              (SerialLine{115200, 7, SerialParity::Even, SerialStopBits::Two}));
+    ASSERT_TRUE(platform::EncodeSerialLine({4800, 8, SerialParity::Odd}, &t));
+    EXPECT_EQ(platform::DecodeSerialLine(t), (SerialLine{4800, 8, SerialParity::Odd}));
+    EXPECT_FALSE(platform::EncodeSerialLine({12345, 8}, &t));
+    EXPECT_FALSE(platform::EncodeSerialLine({9600, 9}, &t));
+}
+
+// A pseudo-terminal: the channel writes to its device side, the test reads
+// what arrives on the other side.
+class PseudoTerminal {
+public:
+    PseudoTerminal() {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0)
+            device_ = ptsname(master_);
+        if (!device_.empty()) reader_ = std::thread([this] { Read(); });
+    }
+    ~PseudoTerminal() {
+        stop_ = true;
+        if (reader_.joinable()) reader_.join();
+        if (master_ >= 0) close(master_);
+    }
+    const std::string& Device() const { return device_; }
+    std::string Received() const {
+        std::lock_guard lock(mutex_);
+        return received_;
+    }
+
+private:
+    void Read() {
+        char buf[4096];
+        while (!stop_) {
+            pollfd p{master_, POLLIN, 0};
+            if (poll(&p, 1, 20) <= 0 || !(p.revents & POLLIN)) continue;
+            const ssize_t n = read(master_, buf, sizeof buf);
+            if (n <= 0) continue;
+            std::lock_guard lock(mutex_);
+            received_.append(buf, static_cast<std::size_t>(n));
+        }
+    }
+    int master_ = -1;
+    std::string device_;
+    std::thread reader_;
+    std::atomic<bool> stop_{false};
+    mutable std::mutex mutex_;
+    std::string received_;
+};
+
+class SerialOutput : public ::testing::Test {
+protected:
+    void TearDown() override { platform::ClearSerialDeviceOverrides(); }
+};
+
+TEST_F(SerialOutput, OverrideCountsAsPresent) {
+    const std::uint32_t before = EnumerateSerialPorts();
+    platform::SetSerialDeviceOverride(29, "/dev/null");
+    EXPECT_EQ(EnumerateSerialPorts(), before | (1u << 29));
+    EXPECT_EQ(platform::SerialDevicePath(29), "/dev/null");
+    platform::SetSerialDeviceOverride(29, "");
+    EXPECT_EQ(EnumerateSerialPorts(), before);
+    EXPECT_EQ(platform::SerialDevicePath(0), "");
+    EXPECT_EQ(platform::SerialDevicePath(32), "");
+}
+
+TEST_F(SerialOutput, StreamReachesThePortUnchangedWithTheChosenLine) {
+    PseudoTerminal pty;
+    ASSERT_FALSE(pty.Device().empty());
+    platform::SetSerialDeviceOverride(5, pty.Device());
+    // Line ends and bytes with the top bit set must pass unchanged.
+    std::string stream = test::Pseudorandom(6000, 9) + "\n\r\n\x11\x13";
+    test::ScriptedCaster caster([&](test::CasterConnection& c) {
+        c.ReadRequest();
+        c.Send("ICY 200 OK\r\n" + stream.substr(0, 100));
+        c.SendInPieces(stream.substr(100), {1000, 1000, 1000}, 10ms);
+        c.WaitForClose(seconds(5));
+    });
+    ChannelRig rig(caster.Address());
+    rig.entry.comPort = 5;
+    rig.context.serial = {4, 1, 1, 1};
+    rig.context.timing.dataTimeoutMs = 500;
+    NtripChannel& channel = rig.Start();
+    ASSERT_NE(channel.SerialPort(), platform::kInvalidSerial);
+    SerialLine line;
+    ASSERT_TRUE(platform::ReadSerialLine(channel.SerialPort(), &line));
+    // A pseudo-terminal keeps the speed and stop bits; Linux forces its data
+    // bits to 8 and parity off, so those are checked on the termios above.
+    EXPECT_EQ(line.baud, 115200);
+    EXPECT_EQ(line.stopBits, SerialStopBits::Two);
+    EXPECT_TRUE(WaitUntil([&] { return pty.Received().size() >= stream.size(); }));
+    EXPECT_EQ(pty.Received(), stream);
+    rig.Stop();
+    EXPECT_EQ(channel.SerialPort(), platform::kInvalidSerial);
+}
+
+TEST_F(SerialOutput, MissingDeviceLeavesTheChannelRunning) {
+    platform::SetSerialDeviceOverride(7, "/nonexistent/ttyUSB9");
+    test::ScriptedCaster caster([&](test::CasterConnection& c) {
+        c.ReadRequest();
+        c.Send("ICY 200 OK\r\nabc");
+        c.WaitForClose(seconds(5));
+    });
+    ChannelRig rig(caster.Address());
+    rig.entry.comPort = 7;
+    rig.entry.tcpPort = test::UnusedPort();
+    NtripChannel& channel = rig.Start();
+    EXPECT_EQ(channel.SerialPort(), platform::kInvalidSerial);
+    EXPECT_TRUE(rig.WaitEvent(1, seconds(5), kStatusStreaming));
+    rig.Stop();
+}
+
+TEST_F(SerialOutput, PortClosedByTheOtherSideIsDroppedAndTheStreamGoesOn) {
+    auto pty = std::make_unique<PseudoTerminal>();
+    ASSERT_FALSE(pty->Device().empty());
+    platform::SetSerialDeviceOverride(6, pty->Device());
+    std::atomic<bool> go{false};
+    test::ScriptedCaster caster([&](test::CasterConnection& c) {
+        c.ReadRequest();
+        c.Send("ICY 200 OK\r\n\r\n");
+        WaitUntil([&] { return go.load(); });
+        c.SendInPieces(std::string(300, 'x'), {100, 100}, 20ms);
+        c.WaitForClose(seconds(5));
+    });
+    ChannelRig rig(caster.Address());
+    rig.entry.comPort = 6;
+    rig.entry.tcpPort = test::UnusedPort();
+    rig.context.timing.dataTimeoutMs = 500;
+    NtripChannel& channel = rig.Start();
+    test::RelayClient client(rig.entry.tcpPort);
+    ASSERT_TRUE(WaitUntil([&] { return rig.entry.relayClients == 1; }));
+    ASSERT_NE(channel.SerialPort(), platform::kInvalidSerial);
+    pty.reset();  // the far side goes away: writes fail
+    go = true;
+    EXPECT_TRUE(WaitUntil([&] { return client.Size() == 300; }));
+    EXPECT_EQ(channel.SerialPort(), platform::kInvalidSerial);
+    rig.Stop();
+}
+
+}  // namespace
+}  // namespace corvane
