@@ -30,12 +30,13 @@ public:
     NtripChannel& operator=(const NtripChannel&) = delete;
 
     // Starts serving `entry`: creates the decoder and converter its format
-    // and outputs ask for, starts the receive thread, the relay thread (with
-    // a TCP port) and opens the serial port (with a COM port). The caller
-    // sets runFlag first. Does nothing without an entry.
+    // and outputs ask for, opens the serial port (with a COM port), starts
+    // the receive thread and the relay thread (with a TCP port). The caller
+    // sets runFlag first. Does nothing without an entry or when running.
     void Start(MountpointEntry* entry);
-    // Ends both threads and closes everything. The caller clears runFlag
-    // first. A second call has no effect.
+    // Ends both threads (also while runFlag is still set) and closes
+    // everything; returns once both threads have ended. The caller clears
+    // runFlag first. A second call has no effect.
     void Stop();
 
     // Prepares the outputs of `entry` (decoder, converter, file flags) without
@@ -45,8 +46,9 @@ public:
 
     // Status of the reply header in `header` (NUL-terminated); sets `chunked`.
     int ClassifyResponse(const char* header);
-    // Hands one block to every output, in order; returns at once when runFlag
-    // is clear. Receive thread only.
+    // Hands one block to every output, in order; returns at once when the
+    // channel is not Running(). Receive thread only (or the thread that
+    // called OpenOutputs, when no thread runs).
     void ProcessBlock(const std::uint8_t* data, int length);
 
     // Appends a block to the hourly raw file.
