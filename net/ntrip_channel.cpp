@@ -243,8 +243,14 @@ std::int16_t NtripChannel::Impl::Converse(SocketHandle s) {
                       FieldText(caster.agentSuffix).c_str(), FieldText(caster.credentials).c_str());
     SendSome(s, text, requestLength);
 
-    const int n = ReceiveSome(s, buffer, kBlockBytes);
+    int n = ReceiveSome(s, buffer, kBlockBytes);
     if (n <= 0) return ReceiveFailureStatus();
+    // An HTTP header may come in several pieces; the stream starts after it.
+    while (n < kBlockBytes && ReplyHeaderIncomplete({text, static_cast<std::size_t>(n)})) {
+        const int more = ReceiveSome(s, buffer + n, kBlockBytes - n);
+        if (more <= 0) break;
+        n += more;
+    }
     buffer[n] = 0;
     const std::string_view received(text, static_cast<std::size_t>(n));
     const std::size_t headerLength = ReplyHeaderLength(received);

@@ -22,19 +22,37 @@ int HttpStatus(std::string_view line) {
     return negative ? -value : value;
 }
 
+enum class HeaderEnd { EmptyLine, StreamByte, None };
+
+// Where the text of the header ends: after its first empty line, or at the
+// first control byte (the stream has begun: an empty line among the
+// stream's bytes must not end the header), or nowhere in `received`.
+HeaderEnd FindHeaderEnd(std::string_view received, std::size_t* length) {
+    for (std::size_t i = 0; i < received.size(); ++i) {
+        const auto c = static_cast<unsigned char>(received[i]);
+        if ((c < 0x20 && c != '\r' && c != '\n' && c != '\t') || c == 0x7F) {
+            *length = i;
+            return HeaderEnd::StreamByte;
+        }
+        if (c != '\n') continue;
+        if (i + 1 < received.size() && received[i + 1] == '\n') {
+            *length = i + 2;
+            return HeaderEnd::EmptyLine;
+        }
+        if (i + 2 < received.size() && received[i + 1] == '\r' && received[i + 2] == '\n') {
+            *length = i + 3;
+            return HeaderEnd::EmptyLine;
+        }
+    }
+    *length = received.size();
+    return HeaderEnd::None;
+}
+
 }  // namespace
 
 std::size_t ReplyHeaderLength(std::string_view received) {
-    for (std::size_t i = 0; i < received.size(); ++i) {
-        // Header lines are text: a control byte means the stream has begun,
-        // and an empty line in the stream's bytes must not end the header.
-        const auto c = static_cast<unsigned char>(received[i]);
-        if ((c < 0x20 && c != '\r' && c != '\n' && c != '\t') || c == 0x7F) break;
-        if (c != '\n') continue;
-        if (i + 1 < received.size() && received[i + 1] == '\n') return i + 2;
-        if (i + 2 < received.size() && received[i + 1] == '\r' && received[i + 2] == '\n')
-            return i + 3;
-    }
+    std::size_t length = 0;
+    if (FindHeaderEnd(received, &length) == HeaderEnd::EmptyLine) return length;
     if (StartsWithNoCase(received, "ICY 200 OK")) {
         const std::size_t lf = received.find('\n');
         if (lf != std::string_view::npos) return lf + 1;
@@ -42,6 +60,12 @@ std::size_t ReplyHeaderLength(std::string_view received) {
         if (cr != std::string_view::npos) return cr + 1;
     }
     return received.size();
+}
+
+bool ReplyHeaderIncomplete(std::string_view received) {
+    std::size_t length = 0;
+    return StartsWithNoCase(received, "HTTP/") &&
+           FindHeaderEnd(received, &length) == HeaderEnd::None;
 }
 
 int ClassifyReply(std::string_view header, bool* chunked) {

@@ -14,6 +14,11 @@ namespace corvane {
 // the stream follows it at once; otherwise all bytes are header.
 std::size_t ReplyHeaderLength(std::string_view received);
 
+// True while an HTTP reply header has arrived only in part: it has no empty
+// line yet and no stream byte has followed. The rest is worth waiting for,
+// since a line such as "Transfer-Encoding: chunked" may still come.
+bool ReplyHeaderIncomplete(std::string_view received);
+
 // The channel status that the header's lines give: 2 for an accepted stream,
 // -5 unknown mountpoint, -6 not authorised, -7 not implemented, -8 not
 // recognised. Sets *chunked when the header announces chunked transfer

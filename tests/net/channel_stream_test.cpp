@@ -119,6 +119,13 @@ TEST(ChannelStream, ChunkedStreamWithChunkInTheHeaderReceive) {
     EXPECT_EQ(r.relayed, a + b + c);
 }
 
+TEST(ChannelStream, HttpHeaderArrivingInPiecesIsReadWhole) {
+    // The status line comes alone; the chunked announcement follows later.
+    StreamCaster sc("HTTP/1.1 200 OK\r\n", "Transfer-Encoding: chunked\r\n\r\n" + Chunk("abc"),
+                    {28});
+    EXPECT_EQ(RelayOneStream(sc).relayed, "abc");
+}
+
 TEST(ChannelStream, ChunkedAnnouncedAfterServerLineIsReadPlain) {
     const std::string framed = Chunk("abc");
     StreamCaster sc("HTTP/1.1 200 OK\r\nServer: test\r\nTransfer-Encoding: chunked\r\n\r\n",

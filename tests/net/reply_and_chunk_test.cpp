@@ -83,6 +83,15 @@ TEST(ReplyHeaderLength, IcyLineDirectlyFollowedByData) {
     EXPECT_EQ(ReplyHeaderLength("HTTP/1.1 200 OK\r\nServer: x\r\n"), 28u);
 }
 
+TEST(ReplyHeaderIncomplete, OnlyAnHttpHeaderWithoutItsEmptyLine) {
+    EXPECT_TRUE(ReplyHeaderIncomplete("HTTP/1.1 200 OK\r\n"));
+    EXPECT_TRUE(ReplyHeaderIncomplete("HTTP/1.1 200 OK\r\nTransfer-Enc"));
+    EXPECT_FALSE(ReplyHeaderIncomplete("HTTP/1.1 200 OK\r\nServer: x\r\n\r\n"));
+    EXPECT_FALSE(ReplyHeaderIncomplete(std::string("HTTP/1.1 200 OK\r\n\xD3\x00", 19)));
+    EXPECT_FALSE(ReplyHeaderIncomplete("ICY 200 OK\r\n"));
+    EXPECT_FALSE(ReplyHeaderIncomplete("SOURCETABLE 200 OK\r\n"));
+}
+
 // Feeds blocks to a decoder and collects the data and the verdicts.
 struct Dechunk {
     ChunkDecoder decoder;
