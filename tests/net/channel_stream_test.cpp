@@ -168,6 +168,24 @@ TEST(ChannelStream, BitRateIsReportedAndSaturates) {
     EXPECT_EQ(rig.entry.status, 0);
 }
 
+TEST(ChannelTimeouts, NoReplyIsATimeOutAndAClosedConnectionAFailure) {
+    test::ScriptedCaster silent([](test::CasterConnection& c) {
+        c.ReadRequest();
+        c.WaitForClose(seconds(5));
+    });
+    ChannelRig quiet(silent.Address());
+    quiet.context.timing.replyTimeoutMs = 100;
+    quiet.Start();
+    EXPECT_TRUE(quiet.WaitEvent(1, seconds(5), kStatusTimedOut));
+    quiet.Stop();
+
+    test::ScriptedCaster closing([](test::CasterConnection& c) { c.ReadRequest(); });
+    ChannelRig closed(closing.Address());
+    closed.Start();
+    EXPECT_TRUE(closed.WaitEvent(1, seconds(5), kStatusReceiveFailed));
+    closed.Stop();
+}
+
 TEST(ChannelTimeouts, SilenceEndsTheStreamAndTheNextAttemptFollowsThePause) {
     std::atomic<int> attempt{0};
     ScriptedCaster caster([&](test::CasterConnection& c) {
