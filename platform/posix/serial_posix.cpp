@@ -14,7 +14,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/posix/serial_termios.h"
+#include "platform/posix/serial_posix.h"
 #include "platform/serial.h"
 
 namespace corvane::platform {
@@ -46,21 +46,24 @@ std::string ReadSmallFile(const std::string& path) {
 
 // A ttyS device is listed only when a UART was found behind it: the kernel
 // creates ttyS0 to ttyS3 placeholders whose port type is 0 (unknown).
-bool HasSerialHardware(const std::string& name) {
-    const std::string base = "/sys/class/tty/" + name;
+bool HasSerialHardware(const std::string& classFolder, const std::string& name) {
+    const std::string base = classFolder + "/" + name;
     struct stat st {};
     if (stat((base + "/device").c_str(), &st) != 0) return false;
     const std::string type = ReadSmallFile(base + "/type");
     return !type.empty() && std::atoi(type.c_str()) != 0;
 }
 
-// The serial devices of the system in port-number order: USB serial
-// adapters, then USB modems (CDC ACM), then on-board UARTs, each group by
-// its device number.
-std::vector<std::string> DiscoverDevices() {
+int Fd(SerialHandle h) { return static_cast<int>(h); }
+
+constexpr char kTtyClassFolder[] = "/sys/class/tty";
+
+}  // namespace
+
+std::vector<std::string> DiscoverSerialDevices(const std::string& ttyClassFolder) {
     static const char* const kGroups[] = {"ttyUSB", "ttyACM", "ttyS"};
     std::vector<std::pair<int, std::string>> found[3];
-    if (DIR* dir = opendir("/sys/class/tty")) {
+    if (DIR* dir = opendir(ttyClassFolder.c_str())) {
         while (const dirent* e = readdir(dir)) {
             const std::string name = e->d_name;
             for (int g = 0; g < 3; ++g) {
@@ -68,7 +71,7 @@ std::vector<std::string> DiscoverDevices() {
                 if (name.size() <= prefix || name.compare(0, prefix, kGroups[g]) != 0) continue;
                 const std::string digits = name.substr(prefix);
                 if (digits.find_first_not_of("0123456789") != std::string::npos) continue;
-                if (g == 2 && !HasSerialHardware(name)) continue;
+                if (g == 2 && !HasSerialHardware(ttyClassFolder, name)) continue;
                 found[g].emplace_back(std::atoi(digits.c_str()), name);
             }
         }
@@ -81,10 +84,6 @@ std::vector<std::string> DiscoverDevices() {
     }
     return devices;
 }
-
-int Fd(SerialHandle h) { return static_cast<int>(h); }
-
-}  // namespace
 
 bool EncodeSerialLine(const SerialLine& line, termios* t) {
     const BaudCode* baud = std::find_if(std::begin(kBauds), std::end(kBauds),
@@ -147,7 +146,7 @@ SerialLine DecodeSerialLine(const termios& t) {
 
 std::uint32_t SerialPortMask() {
     std::uint32_t mask = 0;
-    const std::vector<std::string> devices = DiscoverDevices();
+    const std::vector<std::string> devices = DiscoverSerialDevices(kTtyClassFolder);
     for (std::size_t i = 0; i < devices.size() && i < kMaxSerialPortNumber; ++i)
         mask |= 1u << ((i + 1) & 31);
     std::lock_guard lock(overridesMutex);
@@ -162,7 +161,7 @@ std::string SerialDevicePath(int number) {
         auto it = Overrides().find(number);
         if (it != Overrides().end()) return it->second;
     }
-    const std::vector<std::string> devices = DiscoverDevices();
+    const std::vector<std::string> devices = DiscoverSerialDevices(kTtyClassFolder);
     const std::size_t index = static_cast<std::size_t>(number - 1);
     return index < devices.size() ? devices[index] : std::string{};
 }

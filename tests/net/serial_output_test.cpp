@@ -8,13 +8,16 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
 
 #include "net/serial_tables.h"
-#include "platform/posix/serial_termios.h"
+#include "platform/posix/serial_posix.h"
 #include "tests/net/channel_test_support.h"
+#include "tests/support/test_data.h"
 
 namespace corvane {
 namespace {
@@ -57,6 +60,29 @@ TEST(SerialTermios, EncodesTheFourSettingsAndARawLine) {
     EXPECT_EQ(platform::DecodeSerialLine(t), (SerialLine{4800, 8, SerialParity::Odd}));
     EXPECT_FALSE(platform::EncodeSerialLine({12345, 8}, &t));
     EXPECT_FALSE(platform::EncodeSerialLine({9600, 9}, &t));
+}
+
+TEST(SerialDiscovery, UsbThenModemsThenUartsWithHardwareEachByNumber) {
+    namespace fs = std::filesystem;
+    test::TempDir sys;
+    auto device = [&](const std::string& name, const char* type, bool hardware) {
+        fs::create_directories(sys.File(name));
+        if (hardware) fs::create_directories(sys.File(name + "/device"));
+        if (type) std::ofstream(sys.File(name + "/type")) << type << "\n";
+    };
+    device("ttyS0", "0", true);  // placeholder without a UART
+    device("ttyS1", "4", true);
+    device("ttyS2", "4", false);
+    device("ttyUSB10", nullptr, true);
+    device("ttyUSB2", nullptr, true);
+    device("ttyACM0", nullptr, true);
+    device("tty0", nullptr, false);
+    device("ttyUSBx", nullptr, true);
+    device("console", nullptr, false);
+    EXPECT_EQ(
+        platform::DiscoverSerialDevices(sys.Path()),
+        (std::vector<std::string>{"/dev/ttyUSB2", "/dev/ttyUSB10", "/dev/ttyACM0", "/dev/ttyS1"}));
+    EXPECT_TRUE(platform::DiscoverSerialDevices(sys.File("missing")).empty());
 }
 
 // A pseudo-terminal: the channel writes to its device side, the test reads
