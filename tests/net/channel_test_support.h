@@ -54,8 +54,7 @@ inline bool WaitUntil(const std::function<bool()>& done,
     return true;
 }
 
-// The stream caster answers with: its reply, then the data, then it keeps the
-// connection until the channel closes it.
+// Reproducible bytes of every value, as a stream's payload.
 inline std::string Pseudorandom(std::size_t n, std::uint32_t seed = 1) {
     std::string s(n, '\0');
     std::uint32_t x = seed * 2654435761u + 1;
@@ -108,7 +107,6 @@ public:
     bool WaitClosed(std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
         return WaitUntil([&] { return Closed(); }, timeout);
     }
-    platform::SocketHandle Handle() const { return socket_; }
 
 private:
     void Read() {
@@ -179,12 +177,6 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable arrived_;
     std::deque<ChannelEvent> queue_;
-};
-
-// Sets runFlag for the test's lifetime.
-struct RunFlagScope {
-    RunFlagScope() { runFlag = 1; }
-    ~RunFlagScope() { runFlag = 0; }
 };
 
 // A channel on one mountpoint, with both caster slots configured and an
