@@ -63,9 +63,13 @@ public:
     }
     ~Str2StrCaster() {
         if (input_ >= 0) close(input_);
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            int status;
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        int status;
+        const bool ended =
+            WaitUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, seconds(3));
+        if (!ended) {
+            kill(pid_, SIGKILL);
             waitpid(pid_, &status, 0);
         }
     }
