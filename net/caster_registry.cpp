@@ -40,6 +40,7 @@ void CasterRegistry::BuildCredentials(int slot) {
 
 void CasterRegistry::RememberSelected() {
     for (int slot = 0; slot < kCasterSlots; ++slot) {
+        if (!listFetched[slot]) continue;
         remembered[slot].clear();
         for (const auto& [name, entry] : maps[slot])
             if (entry->selected) remembered[slot][name] = entry->Settings();
@@ -57,11 +58,11 @@ void CasterRegistry::DropBuiltinStations() {
     }
 }
 
-void CasterRegistry::ApplyRemembered(const std::array<bool, kCasterSlots>& fetched) {
+void CasterRegistry::ApplyRemembered() {
     for (int slot = 0; slot < kCasterSlots; ++slot) {
         // A slot whose table could not be fetched keeps what it remembers, so
         // that an offline start does not forget the user's selection.
-        if (!fetched[slot]) continue;
+        if (!listFetched[slot]) continue;
         RememberedMap& names = remembered[slot];
         for (auto it = names.begin(); it != names.end();) {
             auto found = maps[slot].find(it->first);
@@ -78,11 +79,10 @@ void CasterRegistry::ApplyRemembered(const std::array<bool, kCasterSlots>& fetch
 
 void CasterRegistry::RefreshMountpoints(bool firstRefresh) {
     if (!firstRefresh) RememberSelected();
-    std::array<bool, kCasterSlots> fetched{};
     for (int slot = 0; slot < kCasterSlots; ++slot)
-        fetched[slot] = FetchSourceTable(casters[slot], maps[slot], timeouts);
+        listFetched[slot] = FetchSourceTable(casters[slot], maps[slot], timeouts);
     DropBuiltinStations();
-    ApplyRemembered(fetched);
+    ApplyRemembered();
 }
 
 }  // namespace corvane

@@ -34,14 +34,16 @@ public:
     // Encodes a slot's credentials and, for slot 0, its agent suffix.
     void BuildCredentials(int slot);
 
-    // For each slot: records the settings of the selected entries.
+    // For each slot: records the settings of the selected entries. A slot
+    // whose list could not be fetched keeps what it remembers, so that an
+    // offline start does not forget the user's selection at exit.
     void RememberSelected();
     // Removes the manual caster's mountpoints that carry a built-in code.
     void DropBuiltinStations();
     // For each slot: applies remembered settings to the entries of the same
-    // name and forgets names that are gone. A slot whose source-table fetch
-    // failed (`fetched[slot]` false) keeps its remembered names.
-    void ApplyRemembered(const std::array<bool, kCasterSlots>& fetched = {true, true});
+    // name and forgets names that are gone. A slot whose list could not be
+    // fetched keeps its remembered names.
+    void ApplyRemembered();
 
     // The refresh steps 1 to 4: remember (unless this is the first refresh),
     // fetch both tables, drop built-in stations, apply remembered settings.

@@ -15,6 +15,9 @@ extern const char kPathSeparator;
 // can neither be found nor created.
 std::string DataFolder();
 
+// The output folder a first run offers: ~/Corvane on Linux, C:\temp on Windows.
+std::string DefaultOutputFolder();
+
 // The user's home folder (empty when unknown).
 std::string HomeFolder();
 

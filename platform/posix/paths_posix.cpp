@@ -17,6 +17,8 @@ std::string HomeFolder() {
     return {};
 }
 
+std::string DefaultOutputFolder() { return JoinPath(HomeFolder(), "Corvane"); }
+
 std::string DataFolder() {
     std::string base;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) {

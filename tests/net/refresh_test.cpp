@@ -127,6 +127,13 @@ TEST_F(Refresh, FailedFetchKeepsTheSlotsRememberedSettings) {
     EXPECT_TRUE(registry.maps[1].empty());
     EXPECT_EQ(registry.remembered[0].count("KEEP0"), 1u);
     EXPECT_EQ(registry.remembered[1].at("KEEP1"), (MountpointSettings{0, 2, 4}));
+
+    // Nor does remembering the (empty) selection before the file is written
+    // at exit, or a later refresh that fails again.
+    registry.RememberSelected();
+    registry.RefreshMountpoints(false);
+    EXPECT_EQ(registry.remembered[0].count("KEEP0"), 1u);
+    EXPECT_EQ(registry.remembered[1].count("KEEP1"), 1u);
 }
 
 }  // namespace
