@@ -23,6 +23,9 @@ public:
     StationCodeSet builtinStationCodes;
     std::int8_t purpose = 0;  // purpose-of-use index sent in slot 0's agent suffix
     NetTimeouts timeouts;     // time-outs of the source-table fetch
+    // Whether the last fetch of each slot's source table succeeded; false
+    // until a refresh has fetched it.
+    std::array<bool, kCasterSlots> listFetched{};
 
     // Sets slot 0's host and port (the built-in caster) and its fixed
     // credentials; the manual caster's inputs are `configs[1]`.
