@@ -86,3 +86,27 @@ void CasterRegistry::RefreshMountpoints(bool firstRefresh) {
 }
 
 }  // namespace corvane
+
+namespace corvane {
+
+void CasterRegistry::NumberEntries(std::uint16_t tcpStartPort, std::uint32_t serialMask) {
+    std::uint32_t freePorts = serialMask;
+    std::int16_t sequence = 0;
+    ForEachEntry([&](int slot, MountpointEntry& e) {
+        e.sequence = sequence++;
+        e.casterIndex = static_cast<std::int8_t>(slot);
+        e.listRow = -1;
+        if (!e.selected) return;
+        if (e.tcpPort != 0) e.tcpPort = static_cast<std::uint16_t>(tcpStartPort + e.sequence);
+        if (e.comPort != 0) {
+            const std::uint32_t bit = std::uint32_t{1} << (e.comPort & 31);
+            if (e.comPort > 0 && (freePorts & bit)) {
+                freePorts &= ~bit;
+            } else {
+                e.comPort = 0;
+            }
+        }
+    });
+}
+
+}  // namespace corvane

@@ -52,6 +52,13 @@ public:
     // fetch both tables, drop built-in stations, apply remembered settings.
     void RefreshMountpoints(bool firstRefresh);
 
+    // Numbers every entry over both lists in the system-wide order (sequence,
+    // casterIndex) and fixes the selected entries' ports: a relay port that
+    // is on becomes `tcpStartPort` + sequence; a serial port that is not
+    // present in `serialMask`, or already taken by an earlier entry, is
+    // cleared.
+    void NumberEntries(std::uint16_t tcpStartPort, std::uint32_t serialMask);
+
     // Both maps' entries in the system-wide order (slot 0 by name, then slot 1).
     template <typename F>
     void ForEachEntry(F&& f) {

@@ -136,5 +136,34 @@ TEST_F(Refresh, FailedFetchKeepsTheSlotsRememberedSettings) {
     EXPECT_EQ(registry.remembered[1].count("KEEP1"), 1u);
 }
 
+TEST(NumberEntries, SequenceRunsOverBothListsAndFixesPorts) {
+    CasterRegistry r;
+    auto add = [&](int slot, const char* name, MountpointSettings s, bool selected) {
+        auto e = std::make_unique<MountpointEntry>();
+        std::snprintf(e->name, sizeof e->name, "%s", name);
+        e->ApplySettings(s);
+        e->selected = selected;
+        r.maps[slot][name] = std::move(e);
+    };
+    add(0, "B", {1, 3, 1}, true);
+    add(0, "A", {0, 0, 0}, false);
+    add(1, "A", {9, 3, 0}, true);  // COM3 already taken by slot 0's B
+    add(1, "C", {7, 9, 0}, true);  // COM9 not present
+    add(1, "D", {0, 5, 0}, true);
+    r.NumberEntries(5000, (1u << 3) | (1u << 5));
+    EXPECT_EQ(r.maps[0].at("A")->sequence, 0);
+    EXPECT_EQ(r.maps[0].at("B")->sequence, 1);
+    EXPECT_EQ(r.maps[0].at("B")->tcpPort, 5001);
+    EXPECT_EQ(r.maps[0].at("B")->comPort, 3);
+    EXPECT_EQ(r.maps[1].at("A")->sequence, 2);
+    EXPECT_EQ(r.maps[1].at("A")->casterIndex, 1);
+    EXPECT_EQ(r.maps[1].at("A")->tcpPort, 5002);
+    EXPECT_EQ(r.maps[1].at("A")->comPort, 0);
+    EXPECT_EQ(r.maps[1].at("C")->tcpPort, 5003);
+    EXPECT_EQ(r.maps[1].at("C")->comPort, 0);
+    EXPECT_EQ(r.maps[1].at("D")->tcpPort, 0);
+    EXPECT_EQ(r.maps[1].at("D")->comPort, 5);
+}
+
 }  // namespace
 }  // namespace corvane
