@@ -1,0 +1,45 @@
+// corvane-cli list and auth.
+#include <cstdio>
+
+#include "app/cli/cli_session.h"
+#include "app/selected_file.h"
+#include "net/authorization.h"
+
+namespace corvane {
+
+int RunListCommand(CliSession& session) {
+    CasterRegistry& r = session.app.registry;
+    LoadSelectedFile(r);
+    r.RefreshMountpoints(true);
+    if (!r.listFetched[kBuiltinSlot]) {
+        std::fprintf(stderr, "corvane-cli: caster %s did not send its source table\n",
+                     CasterLabel(session, kBuiltinSlot).c_str());
+        return kExitFailure;
+    }
+    r.NumberEntries(session.app.settings.tcp, session.app.serialPorts);
+    std::printf("seq\tcaster\tname\tversion\tlatitude\tlongitude\tselected\n");
+    r.ForEachEntry([](int, const MountpointEntry& e) {
+        std::printf("%d\t%d\t%s\t%.1f\t%.4f\t%.4f\t%d\n", e.sequence, e.casterIndex, e.name,
+                    e.formatVersion, e.latitude, e.longitude, e.selected ? 1 : 0);
+    });
+    return kExitOk;
+}
+
+int RunAuthCommand(CliSession& session) {
+    CasterRegistry& r = session.app.registry;
+    switch (RequestAuthorization(r.casters[kBuiltinSlot], r.timeouts)) {
+        case kAuthAccepted:
+            std::printf("accepted\n");
+            return kExitOk;
+        case kAuthRefused:
+            std::printf("refused\n");
+            return kExitRefused;
+        default:
+            std::printf("unreachable\n");
+            std::fprintf(stderr, "corvane-cli: caster %s is unreachable\n",
+                         CasterLabel(session, kBuiltinSlot).c_str());
+            return kExitUnreachable;
+    }
+}
+
+}  // namespace corvane

@@ -1,0 +1,31 @@
+// corvane-cli: the command-line front end over the same core as the
+// desktop window, for headless machines and scripts.
+#include <QCoreApplication>
+#include <cstdio>
+
+#include "app/cli/cli_options.h"
+#include "app/cli/cli_session.h"
+
+int main(int argc, char** argv) {
+    QCoreApplication qt(argc, argv);  // names the settings after the executable
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+
+    std::string error, info;
+    auto options = corvane::ParseCliOptions(arguments, &error, &info);
+    if (!options) {
+        if (!info.empty()) {
+            std::fputs(info.c_str(), stdout);
+            return corvane::kExitOk;
+        }
+        std::fprintf(stderr, "corvane-cli: %s\n%s", error.c_str(), corvane::CliUsage().c_str());
+        return corvane::kExitUsage;
+    }
+
+    corvane::CliSession session;
+    session.options = std::move(*options);
+    session.Start();
+    if (session.options.command == "convert") return corvane::RunConvertCommand(session);
+    if (session.options.command == "list") return corvane::RunListCommand(session);
+    if (session.options.command == "auth") return corvane::RunAuthCommand(session);
+    return corvane::RunRunCommand(session);
+}

@@ -1,0 +1,125 @@
+// corvane-cli run: streams the chosen mountpoints until a signal or the end
+// of --duration, printing every channel event.
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "app/channel_outputs.h"
+#include "app/cli/cli_session.h"
+#include "app/cli/mountpoint_spec.h"
+#include "app/selected_file.h"
+#include "net/ntrip_channel.h"
+#include "net/run_flag.h"
+#include "platform/queue_window_receiver.h"
+#include "platform/window_messages.h"
+
+namespace corvane {
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+extern "C" void OnStopSignal(int) { stopRequested = 1; }
+
+void PrintEvent(const MountpointEntry& e) {
+    std::printf("%s\t%d\t%u\t%d\n", e.name, int{e.status.load()}, unsigned{e.bitRate.load()},
+                int{e.relayClients.load()});
+    std::fflush(stdout);
+}
+
+// Selects exactly the mountpoints of the specs, with their options on top
+// of what was remembered. False (with a message) for an unknown name.
+bool SelectFromSpecs(CasterRegistry& r, const std::vector<MountpointSpec>& specs) {
+    for (const MountpointSpec& spec : specs) {
+        if (!r.maps[spec.caster].count(spec.name)) {
+            std::fprintf(stderr,
+                         "corvane-cli: mountpoint %s@%d is not in the caster's source table\n",
+                         spec.name.c_str(), spec.caster);
+            return false;
+        }
+    }
+    r.ForEachEntry([](int, MountpointEntry& e) { e.selected = 0; });
+    for (const MountpointSpec& spec : specs) {
+        MountpointEntry& e = *r.maps[spec.caster].at(spec.name);
+        e.selected = 1;
+        if (spec.relay) e.tcpPort = *spec.relay ? 1 : 0;  // numbered below
+        if (spec.comPort) e.comPort = *spec.comPort;
+        if (spec.outputs) e.outputs = *spec.outputs;
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunRunCommand(CliSession& session) {
+    std::vector<MountpointSpec> specs;
+    for (const std::string& text : session.options.args) {
+        std::string error;
+        auto spec = ParseMountpointSpec(text, &error);
+        if (!spec) {
+            std::fprintf(stderr, "corvane-cli: %s\n%s", error.c_str(), CliUsage().c_str());
+            return kExitUsage;
+        }
+        specs.push_back(*spec);
+    }
+
+    CCorvaneApp& app = session.app;
+    CasterRegistry& r = app.registry;
+    LoadSelectedFile(r);
+    r.RefreshMountpoints(true);
+    if (!r.listFetched[kBuiltinSlot] && !r.listFetched[kManualSlot]) {
+        std::fprintf(stderr, "corvane-cli: caster %s did not send its source table\n",
+                     CasterLabel(session, kBuiltinSlot).c_str());
+        return kExitFailure;
+    }
+    if (!specs.empty() && !SelectFromSpecs(r, specs)) return kExitUsage;
+    r.NumberEntries(app.settings.tcp, app.serialPorts);
+
+    bool writesFiles = false;
+    r.ForEachEntry([&](int, const MountpointEntry& e) { writesFiles |= e.selected && e.outputs; });
+    if (writesFiles && !EnsureWritableFolder(app.OutputFolder())) return kExitFailure;
+
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+
+    platform::QueueWindowReceiver window;
+    const StandardChannelOutputs outputs;
+    const ChannelContext context = app.MakeChannelContext(&outputs);
+    std::vector<std::unique_ptr<NtripChannel>> channels;
+    runFlag = 1;
+    r.ForEachEntry([&](int, MountpointEntry& e) {
+        if (!e.selected) return;
+        auto channel = std::make_unique<NtripChannel>(&window, context);
+        e.channel = channel.get();
+        channel->Start(&e);
+        channels.push_back(std::move(channel));
+    });
+
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    const auto limit = session.options.duration
+                           ? std::chrono::duration<double>(*session.options.duration)
+                           : std::chrono::duration<double>::max();
+    while (!stopRequested && Clock::now() - start < limit) {
+        if (auto m = window.Take(std::chrono::milliseconds(100));
+            m && m->message == WM_CHANNEL_EVENT) {
+            PrintEvent(*reinterpret_cast<const MountpointEntry*>(m->wParam));
+        }
+    }
+
+    runFlag = 0;
+    for (auto& channel : channels) {
+        channel->Stop();
+        channel->entry->channel = nullptr;
+    }
+    for (const auto& m : window.Drain())
+        if (m.message == WM_CHANNEL_EVENT)
+            PrintEvent(*reinterpret_cast<const MountpointEntry*>(m.wParam));
+    channels.clear();
+
+    SaveSelectedFile(r);
+    session.SaveSettings();
+    return kExitOk;
+}
+
+}  // namespace corvane
