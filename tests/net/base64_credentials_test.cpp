@@ -5,6 +5,7 @@
 
 #include "net/caster_registry.h"
 #include "net/connection_helpers.h"
+#include "platform/text_encoding.h"
 
 namespace corvane {
 namespace {
@@ -46,6 +47,7 @@ TEST(Credentials, LongTextIsCutOnACharacterBoundary) {
     EXPECT_EQ(std::strlen(e.credentials), 84u);
     // A password of 3-byte characters overruns 63 bytes: cut before the
     // character that would be split, and the NUL still fits.
+    if (platform::WideToNarrow(u"한") != "한") GTEST_SKIP() << "narrow text is not UTF-8 here";
     std::string korean;
     for (int i = 0; i < 12; ++i) korean += "한";
     EncodeCredentials(e, std::string(30, 'u'), korean);

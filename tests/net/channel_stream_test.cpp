@@ -241,7 +241,9 @@ TEST(ChannelStop, ReturnsPromptlyDuringAConnectAndAfterBothThreadsEnded) {
     std::this_thread::sleep_for(200ms);  // in the middle of the connect
     const auto start = steady_clock::now();
     rig.Stop();
-    EXPECT_LT(steady_clock::now() - start, milliseconds(500));
+    // Well before the 8 s of the connect; the relay's one-second wait for a
+    // client bounds it where shutting the listener down does not wake it.
+    EXPECT_LT(steady_clock::now() - start, milliseconds(1500));
     // Both threads have ended: the last notification is there, nothing
     // follows, and the relay port no longer listens.
     const std::vector<test::ChannelEvent> events = rig.window.Drain();

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 std::vector<std::string> FilesIn(const std::string& folder) {
     std::vector<std::string> names;
     if (!fs::exists(folder)) return names;
-    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename());
+    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
