@@ -9,6 +9,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#if defined(_MSC_VER) && !defined(__clang__)
+#include <cstdlib>  // _byteswap_uint64
+#endif
 
 namespace corvane {
 
