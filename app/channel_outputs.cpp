@@ -1,9 +1,11 @@
 #include "app/channel_outputs.h"
 
-#if __has_include("rtcm/rtcm3_dec.h")
+#include <type_traits>
+
 #include "rtcm/rtcm3_dec.h"
-#define CORVANE_HAVE_RTCM3 1
-#endif
+
+// The RTCM 2 decoder and the RINEX converter join the build as their
+// libraries land; until then a channel runs without them.
 #if __has_include("rtcm/rtcm2_dec.h")
 #include "rtcm/rtcm2_dec.h"
 #define CORVANE_HAVE_RTCM2 1
@@ -14,26 +16,44 @@
 #endif
 
 namespace corvane {
+namespace {
+
+#ifdef CORVANE_HAVE_RINEX
+// The converter, with its starting clock when one is given and the
+// converter takes one.
+template <typename Rinex>
+std::unique_ptr<StreamDecoder> MakeRinex(NtripChannel& owner,
+                                         std::optional<std::int64_t> start) {
+    if constexpr (std::is_constructible_v<Rinex, NtripChannel*, std::optional<std::int64_t>>) {
+        return std::make_unique<Rinex>(&owner, start);
+    } else {
+        auto rinex = std::make_unique<Rinex>(&owner);
+        if constexpr (requires(Rinex& r, std::int64_t t) { r.SetStartTime(t); }) {
+            if (start) rinex->SetStartTime(*start);
+        }
+        return rinex;
+    }
+}
+#endif
+
+}  // namespace
 
 std::unique_ptr<StreamDecoder> StandardChannelOutputs::CreateDecoder(int rtcmVersion,
                                                                      NtripChannel& owner) const {
-    (void)owner;
 #ifdef CORVANE_HAVE_RTCM2
     if (rtcmVersion == 2) return std::make_unique<RTCM2Dec>(&owner);
 #endif
-#ifdef CORVANE_HAVE_RTCM3
     if (rtcmVersion == 3) return std::make_unique<RTCM3Dec>(&owner);
-#endif
-    (void)rtcmVersion;
     return nullptr;
 }
 
 std::unique_ptr<StreamDecoder> StandardChannelOutputs::CreateRinex(NtripChannel& owner) const {
-    (void)owner;
 #ifdef CORVANE_HAVE_RINEX
-    return std::make_unique<RTCM3Rinex>(&owner, rinexStart_);
-#endif
+    return MakeRinex<RTCM3Rinex>(owner, rinexStart_);
+#else
+    (void)owner;
     return nullptr;
+#endif
 }
 
 }  // namespace corvane

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <csignal>
 #include <cstring>
 #include <thread>
@@ -196,6 +198,75 @@ TEST(Cli, RunRelaysTwoStreamsAndSavesOnSigterm) {
               (MountpointSettings{static_cast<std::uint16_t>(tcpStart + 1), 0, 0}));
     std::string conf;
     EXPECT_TRUE(test::ReadFile(home.File(".config/Quillmarsh/corvane-cli.conf"), &conf));
+}
+
+// The extensions of the files in `folder`, sorted; every name starts with `stem`.
+std::vector<std::string> WrittenExtensions(const std::string& folder, const std::string& stem) {
+    std::vector<std::string> extensions;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+        const std::string name = e.path().filename().string();
+        EXPECT_EQ(name.rfind(stem + "_", 0), 0u) << name;
+        EXPECT_GT(std::filesystem::file_size(e.path()), 0u) << name;
+        extensions.push_back(e.path().extension().string());
+    }
+    std::sort(extensions.begin(), extensions.end());
+    return extensions;
+}
+
+TEST(Cli, ConvertWritesEveryOutputAndCountsMessages) {
+    CORVANE_REQUIRE_SHARED_DATA();
+    test::TempDir home;
+    const std::string out = home.File("out");
+    const std::string input = test::SharedDataFile("rtcm3/rtklib_testglo.rtcm3");
+    const auto r = test::RunCli(home.Path(), {"--out-dir", out, "convert", input, "--text",
+                                              "--rinex", "--raw", "--time", "2009-12-18 23:00:00"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    // The recording holds 186 epochs of 1004 and of 1012.
+    EXPECT_NE(r.out.find("0x80010000\t186\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("0x80080000\t186\n"), std::string::npos) << r.out;
+
+    std::vector<std::string> expected{".rtcm", ".txt"};
+#if __has_include("rinex/rtcm3_rinex.h")
+    expected = {".g", ".n", ".o", ".rtcm", ".txt"};
+#endif
+    EXPECT_EQ(WrittenExtensions(out, "rtklib_testglo"), expected);
+
+    // The raw file is the input, byte for byte.
+    std::string in, raw;
+    ASSERT_TRUE(test::ReadFile(input, &in));
+    for (const auto& e : std::filesystem::directory_iterator(out)) {
+        if (e.path().extension() == ".rtcm") {
+            ASSERT_TRUE(test::ReadFile(e.path().string(), &raw));
+        }
+    }
+    EXPECT_TRUE(raw == in) << raw.size() << " of " << in.size() << " bytes";
+}
+
+#if __has_include("rtcm/rtcm2_dec.h")
+TEST(Cli, ConvertDecodesRtcm2WithTheChosenName) {
+    CORVANE_REQUIRE_SHARED_DATA();
+    test::TempDir home;
+    const std::string out = home.File("out");
+    const auto r = test::RunCli(home.Path(),
+                                {"--out-dir", out, "convert",
+                                 test::SharedDataFile("rtcm2/rtklib_testglo.rtcm2"), "--format",
+                                 "2", "--name", "R2", "--text"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_NE(r.out.find("0x00010000\t"), std::string::npos) << r.out;  // type 1
+    EXPECT_EQ(WrittenExtensions(out, "R2"), (std::vector<std::string>{".txt"}));
+}
+#endif
+
+TEST(Cli, ConvertIntoAnUnwritableFolderFailsWithoutOutput) {
+    CORVANE_REQUIRE_SHARED_DATA();
+    test::TempDir home;
+    ASSERT_TRUE(platform::WriteFileAtomically(home.File("plain"), "x", 1));
+    const auto r = test::RunCli(home.Path(), {"--out-dir", home.File("plain/out"), "convert",
+                                              test::SharedDataFile("rtcm3/rtklib_testglo.rtcm3"),
+                                              "--raw"});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_NE(r.err.find(home.File("plain/out")), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
 }
 
 }  // namespace
