@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the RTCM 3 decoder in blocks of arbitrary sizes.
 // The first bytes choose the block sizes; a third of the inputs are wrapped
-// into frames with a valid CRC so that the message decoders are reached.
+// into frames with a valid CRC and, mostly, a known message number, so that
+// the message decoders are reached.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -29,6 +30,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         frameBuf[1] = static_cast<std::uint8_t>(n >> 8);
         frameBuf[2] = static_cast<std::uint8_t>(n);
         std::memcpy(frameBuf + 3, data, n);
+        if (n >= 2) {
+            // Most of these get a message number the decoder knows.
+            static const int kNumbers[] = {1004, 1006, 1012, 1013, 1019, 1020, 1033, 1074,
+                                           1077, 1084, 1087, 1094, 1097, 1114, 1124, 1127};
+            const int number = kNumbers[data[1] % 16];
+            if (data[1] < 240) {
+                frameBuf[3] = static_cast<std::uint8_t>(number >> 4);
+                frameBuf[4] = static_cast<std::uint8_t>(((number & 0xF) << 4) | (data[1] & 0xF));
+            }
+        }
         const std::uint32_t crc = corvane::Crc24q(frameBuf, n + 3);
         frameBuf[n + 3] = static_cast<std::uint8_t>(crc >> 16);
         frameBuf[n + 4] = static_cast<std::uint8_t>(crc >> 8);
