@@ -44,6 +44,13 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return (*records_).*member;
     }
+    // Calls fn(records) under the lock and returns its result, e.g. to copy
+    // the MSM record of a constellation or the ephemeris of one satellite.
+    template <typename Fn>
+    auto Read(Fn&& fn) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return fn(static_cast<const Rtcm3Records&>(*records_));
+    }
 
     // Bytes currently held for the next block.
     std::uint32_t HeldCount() const { return inCount_; }

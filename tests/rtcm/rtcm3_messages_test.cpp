@@ -277,6 +277,8 @@ TEST(Rtcm3Messages, ReadersCopyRecordsUnderTheLock) {
     Feed(*h.dec, Frame(test::Message1006(10000, 20000, 30000, 0)));
     const Rec1006 copy = h.dec->Copy(&Rtcm3Records::rec1006);
     EXPECT_DOUBLE_EQ(copy.z, 3.0);
+    const Rec1006 read = h.dec->Read([](const Rtcm3Records& r) { return r.rec1006; });
+    EXPECT_DOUBLE_EQ(read.y, 2.0);
     auto lock = h.dec->Lock();
     EXPECT_TRUE(lock.owns_lock());
 }
