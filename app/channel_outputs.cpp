@@ -22,13 +22,12 @@ namespace {
 // The converter, with its starting clock when one is given and the
 // converter takes one.
 template <typename Rinex>
-std::unique_ptr<StreamDecoder> MakeRinex(NtripChannel& owner,
-                                         std::optional<std::int64_t> start) {
+std::unique_ptr<StreamDecoder> MakeRinex(NtripChannel& owner, std::optional<std::int64_t> start) {
     if constexpr (std::is_constructible_v<Rinex, NtripChannel*, std::optional<std::int64_t>>) {
         return std::make_unique<Rinex>(&owner, start);
     } else {
         auto rinex = std::make_unique<Rinex>(&owner);
-        if constexpr (requires(Rinex& r, std::int64_t t) { r.SetStartTime(t); }) {
+        if constexpr (requires(Rinex & r, std::int64_t t) { r.SetStartTime(t); }) {
             if (start) rinex->SetStartTime(*start);
         }
         return rinex;

@@ -61,7 +61,8 @@ int RunConvertCommand(CliSession& session) {
     std::uint8_t block[kBlockSize];
     std::size_t n;
     bool readError = false;
-    while ((n = std::fread(block, 1, sizeof block, in)) > 0) {
+    InstallStopSignals();
+    while (!StopRequested() && (n = std::fread(block, 1, sizeof block, in)) > 0) {
         channel.ProcessBlock(block, static_cast<int>(n));
         Count(window, counts);
     }
@@ -72,6 +73,10 @@ int RunConvertCommand(CliSession& session) {
     Count(window, counts);
 
     for (const auto& [code, count] : counts) std::printf("0x%08x\t%ld\n", code, count);
+    if (StopRequested()) {
+        std::fprintf(stderr, "corvane-cli: stopped before the end of %s\n", path.c_str());
+        return kExitFailure;
+    }
     if (readError) {
         std::fprintf(stderr, "corvane-cli: error while reading %s\n", path.c_str());
         return kExitFailure;

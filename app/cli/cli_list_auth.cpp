@@ -16,6 +16,10 @@ int RunListCommand(CliSession& session) {
                      CasterLabel(session, kBuiltinSlot).c_str());
         return kExitFailure;
     }
+    if (!r.configs[kManualSlot].host.empty() && !r.listFetched[kManualSlot]) {
+        std::fprintf(stderr, "corvane-cli: caster %s did not send its source table\n",
+                     CasterLabel(session, kManualSlot).c_str());
+    }
     r.NumberEntries(session.app.settings.tcp, session.app.serialPorts);
     std::printf("seq\tcaster\tname\tversion\tlatitude\tlongitude\tselected\n");
     r.ForEachEntry([](int, const MountpointEntry& e) {

@@ -24,8 +24,13 @@ int main(int argc, char** argv) {
     corvane::CliSession session;
     session.options = std::move(*options);
     session.Start();
-    if (session.options.command == "convert") return corvane::RunConvertCommand(session);
-    if (session.options.command == "list") return corvane::RunListCommand(session);
-    if (session.options.command == "auth") return corvane::RunAuthCommand(session);
-    return corvane::RunRunCommand(session);
+    const std::string& command = session.options.command;
+    const int status = command == "convert" ? corvane::RunConvertCommand(session)
+                       : command == "list"  ? corvane::RunListCommand(session)
+                       : command == "auth"  ? corvane::RunAuthCommand(session)
+                                            : corvane::RunRunCommand(session);
+    // The settings are written at the end of every run, as loaded: the
+    // options of the command line hold for this run only.
+    session.SaveSettings();
+    return status;
 }

@@ -1,7 +1,6 @@
 // corvane-cli run: streams the chosen mountpoints until a signal or the end
 // of --duration, printing every channel event.
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -18,9 +17,6 @@
 namespace corvane {
 namespace {
 
-volatile std::sig_atomic_t stopRequested = 0;
-extern "C" void OnStopSignal(int) { stopRequested = 1; }
-
 void PrintEvent(const MountpointEntry& e) {
     std::printf("%s\t%d\t%u\t%d\n", e.name, int{e.status.load()}, unsigned{e.bitRate.load()},
                 int{e.relayClients.load()});
@@ -28,14 +24,21 @@ void PrintEvent(const MountpointEntry& e) {
 }
 
 // Selects exactly the mountpoints of the specs, with their options on top
-// of what was remembered. False (with a message) for an unknown name.
-bool SelectFromSpecs(CasterRegistry& r, const std::vector<MountpointSpec>& specs) {
+// of what was remembered. On a caster without a list or an unknown name,
+// says so and returns the exit status.
+int SelectFromSpecs(CliSession& session, const std::vector<MountpointSpec>& specs) {
+    CasterRegistry& r = session.app.registry;
     for (const MountpointSpec& spec : specs) {
+        if (!r.listFetched[spec.caster]) {
+            std::fprintf(stderr, "corvane-cli: caster %s did not send its source table\n",
+                         CasterLabel(session, spec.caster).c_str());
+            return kExitFailure;
+        }
         if (!r.maps[spec.caster].count(spec.name)) {
             std::fprintf(stderr,
                          "corvane-cli: mountpoint %s@%d is not in the caster's source table\n",
                          spec.name.c_str(), spec.caster);
-            return false;
+            return kExitUsage;
         }
     }
     r.ForEachEntry([](int, MountpointEntry& e) { e.selected = 0; });
@@ -46,7 +49,7 @@ bool SelectFromSpecs(CasterRegistry& r, const std::vector<MountpointSpec>& specs
         if (spec.comPort) e.comPort = *spec.comPort;
         if (spec.outputs) e.outputs = *spec.outputs;
     }
-    return true;
+    return kExitOk;
 }
 
 }  // namespace
@@ -63,6 +66,9 @@ int RunRunCommand(CliSession& session) {
         specs.push_back(*spec);
     }
 
+    // From here on a signal ends the run in order, saving what was chosen.
+    InstallStopSignals();
+
     CCorvaneApp& app = session.app;
     CasterRegistry& r = app.registry;
     LoadSelectedFile(r);
@@ -72,15 +78,14 @@ int RunRunCommand(CliSession& session) {
                      CasterLabel(session, kBuiltinSlot).c_str());
         return kExitFailure;
     }
-    if (!specs.empty() && !SelectFromSpecs(r, specs)) return kExitUsage;
+    if (!specs.empty()) {
+        if (const int status = SelectFromSpecs(session, specs); status != kExitOk) return status;
+    }
     r.NumberEntries(app.settings.tcp, app.serialPorts);
 
     bool writesFiles = false;
     r.ForEachEntry([&](int, const MountpointEntry& e) { writesFiles |= e.selected && e.outputs; });
     if (writesFiles && !EnsureWritableFolder(app.OutputFolder())) return kExitFailure;
-
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
 
     platform::QueueWindowReceiver window;
     const StandardChannelOutputs outputs;
@@ -100,7 +105,7 @@ int RunRunCommand(CliSession& session) {
     const auto limit = session.options.duration
                            ? std::chrono::duration<double>(*session.options.duration)
                            : std::chrono::duration<double>::max();
-    while (!stopRequested && Clock::now() - start < limit) {
+    while (!StopRequested() && Clock::now() - start < limit) {
         if (auto m = window.Take(std::chrono::milliseconds(100));
             m && m->message == WM_CHANNEL_EVENT) {
             PrintEvent(*reinterpret_cast<const MountpointEntry*>(m->wParam));
@@ -118,7 +123,6 @@ int RunRunCommand(CliSession& session) {
     channels.clear();
 
     SaveSelectedFile(r);
-    session.SaveSettings();
     return kExitOk;
 }
 

@@ -1,5 +1,6 @@
 #include "app/cli/cli_session.h"
 
+#include <csignal>
 #include <cstdio>
 
 #include "platform/file.h"
@@ -8,6 +9,19 @@
 #include "platform/text_encoding.h"
 
 namespace corvane {
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+extern "C" void OnStopSignal(int) { stopRequested = 1; }
+
+}  // namespace
+
+void InstallStopSignals() {
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+}
+
+bool StopRequested() { return stopRequested != 0; }
 
 void CliSession::Start() {
     const CliOptions& o = options;

@@ -29,6 +29,11 @@ struct CliSession {
 // it; on failure prints a message naming it and returns false.
 bool EnsureWritableFolder(const std::string& folder);
 
+// SIGINT and SIGTERM from now on only set a flag, so that a command can end
+// in order: channels stopped, files closed whole, state saved.
+void InstallStopSignals();
+bool StopRequested();
+
 // "host:port" of a caster slot's configuration, for messages.
 std::string CasterLabel(const CliSession& session, int slot);
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 #include "app/selected_file.h"
@@ -85,6 +85,13 @@ TEST(Cli, BadOptionsAndUnknownMountpointsExitTwo) {
                                    "--duration", "1"});
     EXPECT_EQ(r.exitStatus, 2);
     EXPECT_NE(r.err.find("NOPE"), std::string::npos) << r.err;
+
+    // A mountpoint of a caster that does not answer: the caster is named.
+    const std::string silent = "127.0.0.1:" + std::to_string(test::UnusedPort());
+    r = test::RunCli(home.Path(), {"--host", "127.0.0.1", "--port", Port(caster), "--caster2",
+                                   silent, "run", "KNOWN@1", "--duration", "1"});
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_NE(r.err.find(silent), std::string::npos) << r.err;
 
     r = test::RunCli(home.Path(), {"convert", home.File("missing.rtcm3")});
     EXPECT_EQ(r.exitStatus, 1);
@@ -247,10 +254,9 @@ TEST(Cli, ConvertDecodesRtcm2WithTheChosenName) {
     CORVANE_REQUIRE_SHARED_DATA();
     test::TempDir home;
     const std::string out = home.File("out");
-    const auto r = test::RunCli(home.Path(),
-                                {"--out-dir", out, "convert",
-                                 test::SharedDataFile("rtcm2/rtklib_testglo.rtcm2"), "--format",
-                                 "2", "--name", "R2", "--text"});
+    const auto r = test::RunCli(home.Path(), {"--out-dir", out, "convert",
+                                              test::SharedDataFile("rtcm2/rtklib_testglo.rtcm2"),
+                                              "--format", "2", "--name", "R2", "--text"});
     EXPECT_EQ(r.exitStatus, 0) << r.err;
     EXPECT_NE(r.out.find("0x00010000\t"), std::string::npos) << r.out;  // type 1
     EXPECT_EQ(WrittenExtensions(out, "R2"), (std::vector<std::string>{".txt"}));
@@ -261,9 +267,9 @@ TEST(Cli, ConvertIntoAnUnwritableFolderFailsWithoutOutput) {
     CORVANE_REQUIRE_SHARED_DATA();
     test::TempDir home;
     ASSERT_TRUE(platform::WriteFileAtomically(home.File("plain"), "x", 1));
-    const auto r = test::RunCli(home.Path(), {"--out-dir", home.File("plain/out"), "convert",
-                                              test::SharedDataFile("rtcm3/rtklib_testglo.rtcm3"),
-                                              "--raw"});
+    const auto r =
+        test::RunCli(home.Path(), {"--out-dir", home.File("plain/out"), "convert",
+                                   test::SharedDataFile("rtcm3/rtklib_testglo.rtcm3"), "--raw"});
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_NE(r.err.find(home.File("plain/out")), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
