@@ -2,6 +2,8 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
+#include <cmath>
+#include <cstdio>
 
 #include "platform/clock.h"
 
@@ -23,10 +25,14 @@ bool ParseTime(const std::string& text, std::int64_t* out) {
     if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &c.year, &c.month, &c.day, &c.hour,
                     &c.minute, &c.second, &tail) != 6)
         return false;
-    if (c.year < 1980 || c.month < 1 || c.month > 12 || c.day < 1 || c.day > 31 || c.hour > 23 ||
-        c.minute > 59 || c.second > 60 || c.hour < 0 || c.minute < 0 || c.second < 0)
+    if (c.year < 1980 || c.year > 2099) return false;
+    // A date that does not exist (2023-02-30, 24:00:00) comes back different.
+    const std::int64_t t = platform::FromUtc(c);
+    const platform::CalendarTime back = platform::UtcTime(t);
+    if (back.year != c.year || back.month != c.month || back.day != c.day || back.hour != c.hour ||
+        back.minute != c.minute || back.second != c.second)
         return false;
-    *out = platform::FromUtc(c);
+    *out = t;
     return true;
 }
 
@@ -141,7 +147,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
     if (p.isSet(duration)) {
         bool ok = false;
         const double d = p.value(duration).toDouble(&ok);
-        if (!ok || d < 0) return bad("--duration", p.value(duration));
+        if (!ok || !std::isfinite(d) || d < 0) return bad("--duration", p.value(duration));
         o.duration = d;
     }
     if (p.isSet(format)) {

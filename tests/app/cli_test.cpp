@@ -76,6 +76,12 @@ TEST(Cli, BadOptionsAndUnknownMountpointsExitTwo) {
 
     r = test::RunCli(home.Path(), {"convert"});
     EXPECT_EQ(r.exitStatus, 2);
+    r = test::RunCli(home.Path(), {"convert", "x.rtcm3", "--time", "2023-02-29 12:00:00"});
+    EXPECT_EQ(r.exitStatus, 2);
+    EXPECT_NE(r.err.find("2023-02-29"), std::string::npos) << r.err;
+    r = test::RunCli(home.Path(), {"run", "--duration", "nan"});
+    EXPECT_EQ(r.exitStatus, 2);
+    EXPECT_NE(r.err.find("--duration"), std::string::npos) << r.err;
 
     test::ScriptedCaster caster([](CasterConnection& c) {
         c.ReadRequest();
