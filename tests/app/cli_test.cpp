@@ -211,6 +211,16 @@ TEST(Cli, RunRelaysTwoStreamsAndSavesOnSigterm) {
               (MountpointSettings{static_cast<std::uint16_t>(tcpStart + 1), 0, 0}));
     std::string conf;
     EXPECT_TRUE(test::ReadFile(home.File(".config/Quillmarsh/corvane-cli.conf"), &conf));
+
+    // MP1 recorded its stream whole into one raw file; MP2 recorded nothing.
+    std::vector<std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(home.File("out")))
+        files.push_back(e.path().string());
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(std::filesystem::path(files[0]).filename().string().rfind("MP1_", 0), 0u);
+    std::string raw;
+    ASSERT_TRUE(test::ReadFile(files[0], &raw));
+    EXPECT_TRUE(raw == payload1) << raw.size() << " of " << payload1.size() << " bytes";
 }
 
 // The extensions of the files in `folder`, sorted; every name starts with `stem`.
