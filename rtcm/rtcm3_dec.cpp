@@ -113,9 +113,7 @@ void RTCM3Dec::Dispatch(const std::uint8_t* m, std::size_t n) {
 // After a message has been stored: the text log first, then the window.
 void RTCM3Dec::Close(std::uint32_t code) {
     if (owner_ == nullptr) return;
-#if CORVANE_HAVE_TEXT_LOG
     WriteDecodedText(*owner_, code);
-#endif
     if (owner_->window != nullptr) {
         owner_->window->Post(WM_RTCM_DECODED, reinterpret_cast<std::uintptr_t>(owner_->entry),
                              static_cast<std::intptr_t>(code));

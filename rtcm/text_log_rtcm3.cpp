@@ -1,29 +1,13 @@
 // The decoded-text layouts of the RTCM 3 messages. Every layout starts with
 // an empty line; runs of 1019 (or 1020) rows share one header.
-#include <cstdarg>
-#include <cstdio>
-
 #include "platform/clock.h"
 #include "rtcm/message_codes.h"
 #include "rtcm/rtcm3_dec.h"
 #include "rtcm/text_log.h"
+#include "rtcm/text_print.h"
 
 namespace corvane {
 namespace {
-
-#if defined(__GNUC__)
-__attribute__((format(printf, 2, 3)))
-#endif
-void Print(platform::OutputFile& file, const char* format, ...) {
-    char text[1024];
-    va_list args;
-    va_start(args, format);
-    const int n = std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    if (n <= 0) return;
-    file.Write(text,
-               n < static_cast<int>(sizeof text) ? static_cast<std::size_t>(n) : sizeof text - 1);
-}
 
 const char* CodeText(int code) {
     static const char* const kTexts[4] = {"C/A    ", "P(Yd)  ", "P(Yc)  ", "P/Y    "};
@@ -31,132 +15,136 @@ const char* CodeText(int code) {
 }
 
 void Write1004(platform::OutputFile& file, const Rec1004& r, const char* ts) {
-    Print(file,
-          "\nMT1004 %s\n  SV  L1-Code  L1-PR       L1-Phase       L1-AMB        L1-CNR  L2-Code  "
-          "L2-L1-Diff  L2-Phase      L2-CNR\n",
-          ts);
+    PrintText(
+        file,
+        "\nMT1004 %s\n  SV  L1-Code  L1-PR       L1-Phase       L1-AMB        L1-CNR  L2-Code  "
+        "L2-L1-Diff  L2-Phase      L2-CNR\n",
+        ts);
     for (int i = 0; i < r.satCount && i < 32; ++i) {
         const Rec1004Sat& s = r.sats[i];
-        Print(file, "%4d  %s%12.3f%14.5f %14.3f%7.2f   %s%7.3f     %14.5f%7.2f\n", s.sat,
-              CodeText(s.l1Code), s.l1Pseudorange, s.l1Phase, s.l1Ambiguity, s.l1Cnr,
-              CodeText(s.l2Code), s.l2Diff, s.l2Phase, s.l2Cnr);
+        PrintText(file, "%4d  %s%12.3f%14.5f %14.3f%7.2f   %s%7.3f     %14.5f%7.2f\n", s.sat,
+                  CodeText(s.l1Code), s.l1Pseudorange, s.l1Phase, s.l1Ambiguity, s.l1Cnr,
+                  CodeText(s.l2Code), s.l2Diff, s.l2Phase, s.l2Cnr);
     }
 }
 
 void Write1012(platform::OutputFile& file, const Rec1012& r, const char* ts) {
-    Print(file,
-          "\nMT1012 %s\n  SV  L1-Code  L1-Freq    L1-Pseudo   L1-Phase      L1-AMB        L1-CNR  "
-          "L2-Code  L2-Freq    L2-Phase      L2-CNR\n",
-          ts);
+    PrintText(
+        file,
+        "\nMT1012 %s\n  SV  L1-Code  L1-Freq    L1-Pseudo   L1-Phase      L1-AMB        L1-CNR  "
+        "L2-Code  L2-Freq    L2-Phase      L2-CNR\n",
+        ts);
     for (int i = 0; i < r.satCount && i < 24; ++i) {
         const Rec1012Sat& s = r.sats[i];
         // Carrier frequencies in MHz from the channel field (channel + 7).
-        Print(file, "%4d  %s%11.4f%12.3f%14.5f%14.3f%7.2f   %s%11.4f%14.5f%7.2f\n", s.sat + 40,
-              CodeText(s.l1Code), s.fcn * 0.5625 + 1598.0625, s.l1Pseudorange, s.l1Phase,
-              s.l1Ambiguity, s.l1Cnr, CodeText(s.l2Code), s.fcn * 0.4375 + 1242.9375, s.l2Phase,
-              s.l2Cnr);
+        PrintText(file, "%4d  %s%11.4f%12.3f%14.5f%14.3f%7.2f   %s%11.4f%14.5f%7.2f\n", s.sat + 40,
+                  CodeText(s.l1Code), s.fcn * 0.5625 + 1598.0625, s.l1Pseudorange, s.l1Phase,
+                  s.l1Ambiguity, s.l1Cnr, CodeText(s.l2Code), s.fcn * 0.4375 + 1242.9375, s.l2Phase,
+                  s.l2Cnr);
     }
 }
 
 void Write1013(platform::OutputFile& file, const Rtcm3Records& r, const char* ts) {
-    Print(file,
-          "\nMT1013 %s\n  Modifyed Julian Day Number %d\n  Seconds of Day             %d\n"
-          "  Leap Seconds\t\t\t\t %d\n",
-          ts, r.rec1013.mjd, r.rec1013.secondsOfDay, r.rec1013.leapSeconds);
+    PrintText(file,
+              "\nMT1013 %s\n  Modifyed Julian Day Number %d\n  Seconds of Day             %d\n"
+              "  Leap Seconds\t\t\t\t %d\n",
+              ts, r.rec1013.mjd, r.rec1013.secondsOfDay, r.rec1013.leapSeconds);
     if (r.gpsWeek != 0) {
         const std::int64_t t =
             static_cast<std::int64_t>(r.gpsWeek) * 604800 + r.gpsSecond + 315964800;
         char when[32];
         platform::FormatTimeInto(when, sizeof when, "%Y-%m-%d %H:%M:%S", platform::UtcTime(t));
-        Print(file, "  Current Date/Time\t\t\t %s\n", when);
+        PrintText(file, "  Current Date/Time\t\t\t %s\n", when);
     }
 }
 
 void Write1019(platform::OutputFile& file, const Rtcm3Records& r, const char* ts, bool header) {
     if (header) {
-        Print(file,
-              "\nMT1019 %s\n  SV  Toc                  Af0                  Af1                  "
-              "Af2                  Toe                  sqrtA                deltaN               "
-              "m0\n      Eccentr              Omega                Cus                  Cuc       "
-              "           Crc                  Crs                  Cic                  Cis\n    "
-              "  i0                   IDOT                 Aop                  OmegaDot           "
-              "  Tgd                  IODC                 IODE \n",
-              ts);
+        PrintText(
+            file,
+            "\nMT1019 %s\n  SV  Toc                  Af0                  Af1                  "
+            "Af2                  Toe                  sqrtA                deltaN               "
+            "m0\n      Eccentr              Omega                Cus                  Cuc       "
+            "           Crc                  Crs                  Cic                  Cis\n    "
+            "  i0                   IDOT                 Aop                  OmegaDot           "
+            "  Tgd                  IODC                 IODE \n",
+            ts);
     }
     const int prn = r.lastGpsPrn;
     if (prn < 1 || prn > 32) return;
     const Rec1019& e = r.rec1019[prn - 1];
     if (e.week == 0) return;
-    Print(file,
-          "%4d  %6d              %20.13e %20.13e %20.13e  %6d              %20.13e %20.13e "
-          "%20.13e\n     %20.13e %20.13e %20.13e %20.13e %20.13e %20.13e %20.13e %20.13e\n     "
-          "%20.13e %20.13e %20.13e %20.13e %20.13e  %2d                   %2d\n",
-          prn, e.toc, e.af0, e.af1, e.af2, e.toe, e.sqrtA, e.deltaN, e.m0, e.e, e.omega0, e.cus,
-          e.cuc, e.crc, e.crs, e.cic, e.cis, e.i0, e.idot, e.omega, e.omegaDot, e.tgd, e.iodc,
-          e.iode);
+    PrintText(file,
+              "%4d  %6d              %20.13e %20.13e %20.13e  %6d              %20.13e %20.13e "
+              "%20.13e\n     %20.13e %20.13e %20.13e %20.13e %20.13e %20.13e %20.13e %20.13e\n     "
+              "%20.13e %20.13e %20.13e %20.13e %20.13e  %2d                   %2d\n",
+              prn, e.toc, e.af0, e.af1, e.af2, e.toe, e.sqrtA, e.deltaN, e.m0, e.e, e.omega0, e.cus,
+              e.cuc, e.crc, e.crs, e.cic, e.cis, e.i0, e.idot, e.omega, e.omegaDot, e.tgd, e.iodc,
+              e.iode);
 }
 
 void Write1020(platform::OutputFile& file, const Rtcm3Records& r, const char* ts, bool header) {
     if (header) {
-        Print(file,
-              "\nMT1020 %s\n  SV  XnFD                 Xn                   XnSD                 "
-              "YnFD                 Yn                   YnSD                 ZnFD                 "
-              "Zn\n      ZnSD                 GamNTb               TauTb                DeltaTauTb "
-              "          TauC                 En                   FreqCh               Tb\n",
-              ts);
+        PrintText(
+            file,
+            "\nMT1020 %s\n  SV  XnFD                 Xn                   XnSD                 "
+            "YnFD                 Yn                   YnSD                 ZnFD                 "
+            "Zn\n      ZnSD                 GamNTb               TauTb                DeltaTauTb "
+            "          TauC                 En                   FreqCh               Tb\n",
+            ts);
     }
     const int slot = r.lastGloSlot;
     if (slot < 1 || slot > 24) return;
     const Rec1020& g = r.rec1020[slot - 1];
     if (g.xDot == 0.0) return;
-    Print(file,
-          "%4d %20.13e %20.13e %20.13e %20.13e %20.13e %20.13e %20.13e %20.13e\n     %20.13e "
-          "%20.13e %20.13e %20.13e %20.13e  %2d                  %3d                   %d\n",
-          slot + 40, g.xDot, g.x, g.xDDot, g.yDot, g.y, g.yDDot, g.zDot, g.z, g.zDDot, g.gamma,
-          g.tau, g.deltaTau, g.tauC, g.age, g.fcn, g.tbMinutes);
+    PrintText(file,
+              "%4d %20.13e %20.13e %20.13e %20.13e %20.13e %20.13e %20.13e %20.13e\n     %20.13e "
+              "%20.13e %20.13e %20.13e %20.13e  %2d                  %3d                   %d\n",
+              slot + 40, g.xDot, g.x, g.xDDot, g.yDot, g.y, g.yDDot, g.zDot, g.z, g.zDDot, g.gamma,
+              g.tau, g.deltaTau, g.tauC, g.age, g.fcn, g.tbMinutes);
 }
 
 void Write1033(platform::OutputFile& file, const Rec1033& r, const char* ts) {
-    Print(file,
-          "\nMT1033 %s\n  Antenna Descriptor        %s\n  Antenna Serial Number     %s\n"
-          "  Receiver Type Descriptor  %s\n  Receiver Firmware Version %s\n"
-          "  Receiver Serial Number    %s\n",
-          ts, r.antennaDescriptor, r.antennaSerial, r.receiverType, r.receiverFirmware,
-          r.receiverSerial);
+    PrintText(file,
+              "\nMT1033 %s\n  Antenna Descriptor        %s\n  Antenna Serial Number     %s\n"
+              "  Receiver Type Descriptor  %s\n  Receiver Firmware Version %s\n"
+              "  Receiver Serial Number    %s\n",
+              ts, r.antennaDescriptor, r.antennaSerial, r.receiverType, r.receiverFirmware,
+              r.receiverSerial);
 }
 
 void WriteMsm4(platform::OutputFile& file, const RecMsm4& r, int index, const char* ts) {
-    Print(file,
-          "\nMT%04d %s\n  SV  RoughRange  RoughModulo  SIG  PseudoRange      PhaseRange       "
-          "Lock  Amb  CNR\n",
-          1074 + 10 * (index - 1), ts);
+    PrintText(file,
+              "\nMT%04d %s\n  SV  RoughRange  RoughModulo  SIG  PseudoRange      PhaseRange       "
+              "Lock  Amb  CNR\n",
+              1074 + 10 * (index - 1), ts);
     for (int i = 0; i < r.cellCount && i < 64; ++i) {
         const Msm4Cell& c = r.cells[i];
         if (i == 0 || c.sat != r.cells[i - 1].sat) {
-            Print(file, "%4d %4d         %11.9f  ", c.sat, c.roughMs, c.roughModulo);
+            PrintText(file, "%4d %4d         %11.9f  ", c.sat, c.roughMs, c.roughModulo);
         } else {
-            Print(file, "%31s", "");
+            PrintText(file, "%31s", "");
         }
-        Print(file, "%.3s %16.9e %16.9e  %2d    %d    %2d\n", c.signal, c.finePseudorange,
-              c.finePhase, c.lockTime, c.halfCycle, c.cnr);
+        PrintText(file, "%.3s %16.9e %16.9e  %2d    %d    %2d\n", c.signal, c.finePseudorange,
+                  c.finePhase, c.lockTime, c.halfCycle, c.cnr);
     }
 }
 
 void WriteMsm7(platform::OutputFile& file, const RecMsm7& r, int index, const char* ts) {
-    Print(file,
-          "\nMT%04d %s\n  SV  RoughRange  RoughModulo  RoughRate  SIG  PseudoRange      "
-          "PhaseRange       Lock  CNR      PhaseRate\n",
-          1077 + 10 * (index - 1), ts);
+    PrintText(file,
+              "\nMT%04d %s\n  SV  RoughRange  RoughModulo  RoughRate  SIG  PseudoRange      "
+              "PhaseRange       Lock  CNR      PhaseRate\n",
+              1077 + 10 * (index - 1), ts);
     for (int i = 0; i < r.cellCount && i < 64; ++i) {
         const Msm7Cell& c = r.cells[i];
         if (i == 0 || c.sat != r.cells[i - 1].sat) {
-            Print(file, "%4d %4d         %11.9f %5d       ", c.sat, c.roughMs, c.roughModulo,
-                  c.roughRate);
+            PrintText(file, "%4d %4d         %11.9f %5d       ", c.sat, c.roughMs, c.roughModulo,
+                      c.roughRate);
         } else {
-            Print(file, "%42s", "");
+            PrintText(file, "%42s", "");
         }
-        Print(file, "%.3s %16.9e %16.9e  %2d   %7.4f  %7.4f\n", c.signal, c.finePseudorange,
-              c.finePhase, c.lockTime, c.cnr, c.finePhaseRate);
+        PrintText(file, "%.3s %16.9e %16.9e  %2d   %7.4f  %7.4f\n", c.signal, c.finePseudorange,
+                  c.finePhase, c.lockTime, c.cnr, c.finePhaseRate);
     }
 }
 
@@ -172,8 +160,8 @@ void WriteRtcm3Text(platform::OutputFile& file, const RTCM3Dec& decoder, std::ui
             Write1004(file, r.rec1004, ts);
             break;
         case kKind1006:
-            Print(file, "\nMT1006 %s\n  X%15.4f\n  Y%15.4f\n  Z%15.4f\n  H%15.4f\n", ts,
-                  r.rec1006.x, r.rec1006.y, r.rec1006.z, r.rec1006.antennaHeight);
+            PrintText(file, "\nMT1006 %s\n  X%15.4f\n  Y%15.4f\n  Z%15.4f\n  H%15.4f\n", ts,
+                      r.rec1006.x, r.rec1006.y, r.rec1006.z, r.rec1006.antennaHeight);
             break;
         case kKind1012:
             Write1012(file, r.rec1012, ts);
