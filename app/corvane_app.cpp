@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "app/selected_file.h"
 #include "net/serial_tables.h"
 #include "platform/text_encoding.h"
 
@@ -9,6 +10,20 @@ namespace corvane {
 
 CCorvaneApp::CCorvaneApp() : settings(DefaultAppSettings()) {
     registry.SetBuiltinCaster(CORVANE_BUILTIN_HOST, kBuiltinCasterPort);
+}
+
+void CCorvaneApp::Run(const std::vector<std::string>& args, SettingsStore& store,
+                      const std::function<bool(CCorvaneApp&)>& signIn,
+                      const std::function<void(CCorvaneApp&)>& mainPhase) {
+    SetBuiltinCasterFromArgs(args);
+    LoadSettings(store);
+    if (signIn(*this)) {
+        LoadSelectedFile(registry, dataFolder);
+        mainPhase(*this);
+        SaveSelectedFile(registry, dataFolder);
+    }
+    SaveSettings(store);
+    for (MountpointMap& map : registry.maps) map.clear();
 }
 
 void CCorvaneApp::SetBuiltinCasterFromArgs(const std::vector<std::string>& args) {

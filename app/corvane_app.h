@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,16 @@ class ChannelOutputFactory;
 class CCorvaneApp {
 public:
     CCorvaneApp();
+
+    // The life of the application outside its windows, in order: the
+    // built-in caster from the command line, the settings, the sign-in; after
+    // a confirmed sign-in the selected-mountpoint file, the main phase and
+    // the file again; then the settings (also after a cancelled sign-in) and
+    // the deletion of every mountpoint record. `signIn` returns false when
+    // the user cancels; every channel has ended when `mainPhase` returns.
+    void Run(const std::vector<std::string>& args, SettingsStore& store,
+             const std::function<bool(CCorvaneApp&)>& signIn,
+             const std::function<void(CCorvaneApp&)>& mainPhase);
 
     // The built-in caster from the command line: the first argument is the
     // host, the second the port; the build's host and 2101 otherwise.
@@ -39,6 +50,7 @@ public:
     AppSettings settings;
     CasterRegistry registry;
     std::uint32_t serialPorts = 0;  // bit n set for every serial port n present
+    std::string dataFolder;         // of the selected-mountpoint file; empty: the system's
 };
 
 }  // namespace corvane

@@ -2,39 +2,17 @@
 
 #include <sys/stat.h>
 #include <cstdlib>
-#include <map>
 
 #include "app/app_settings.h"
 #include "app/qt_settings_store.h"
 #include "platform/text_encoding.h"
+#include "tests/app/memory_store.h"
 #include "tests/support/test_data.h"
 
 namespace corvane {
 namespace {
 
-// A store in memory that records the order of writes.
-class MemoryStore : public SettingsStore {
-public:
-    std::int32_t ReadInt(const char* key, std::int32_t fallback) override {
-        auto it = ints.find(key);
-        return it == ints.end() ? fallback : it->second;
-    }
-    std::u16string ReadText(const char* key, const std::u16string& fallback) override {
-        auto it = texts.find(key);
-        return it == texts.end() ? fallback : it->second;
-    }
-    void WriteInt(const char* key, std::int32_t value) override {
-        ints[key] = value;
-        order += std::string(key) + " ";
-    }
-    void WriteText(const char* key, const std::u16string& value) override {
-        texts[key] = value;
-        order += std::string(key) + " ";
-    }
-    std::map<std::string, std::int32_t> ints;
-    std::map<std::string, std::u16string> texts;
-    std::string order;
-};
+using test::MemoryStore;
 
 TEST(AppSettings, FirstRunDefaults) {
     MemoryStore empty;
