@@ -9,8 +9,11 @@
 
 #include "net/hourly_file.h"
 #include "net/ntrip_channel.h"
+#include "net/run_flag.h"
 #include "platform/clock.h"
 #include "platform/queue_window_receiver.h"
+#include "platform/window_messages.h"
+#include "rtcm/message_codes.h"
 #include "rtcm/rtcm3_dec.h"
 #include "tests/rtcm/rtcm3_test_messages.h"
 #include "tests/support/scoped_env.h"
@@ -239,6 +242,50 @@ TEST_F(TextLog, NothingIsWrittenWithTheLogOff) {
     EXPECT_FALSE(channel_.textFile.IsOpen());
     EXPECT_EQ(channel_.lastTextCode, 0u);
     EXPECT_EQ(window_.Size(), 1u);  // still posted
+}
+
+// A channel that opens its outputs for an RTCM 3.1 mountpoint with the text
+// log creates the decoder, and the blocks it is handed end up in the log.
+class Rtcm3Outputs : public ChannelOutputFactory {
+public:
+    std::unique_ptr<StreamDecoder> CreateDecoder(int version, NtripChannel& owner) const override {
+        return version == 3 ? std::make_unique<RTCM3Dec>(&owner) : nullptr;
+    }
+    std::unique_ptr<StreamDecoder> CreateRinex(NtripChannel&) const override { return nullptr; }
+};
+
+TEST(TextLogChannel, ProcessBlockDecodesAndLogs) {
+    test::ScopedEnv tz("TZ", "UTC0");
+    test::TempDir dir;
+    Rtcm3Outputs outputs;
+    ChannelContext context = ContextIn(dir.Path());
+    context.outputs = &outputs;
+    platform::QueueWindowReceiver window;
+    NtripChannel channel(&window, context);
+    MountpointEntry entry;
+    std::snprintf(entry.name, sizeof entry.name, "MP");
+    entry.formatVersion = 3.1f;
+    entry.outputs = kOutputText;
+    platform::ManualClock clock(1765278000);  // 2025-12-09 11:00:00 UTC
+    platform::SetClock(&clock);
+    channel.OpenOutputs(&entry);
+    ASSERT_NE(channel.rtcm3, nullptr);
+    runFlag = 1;
+    const auto frame = Frame(test::Message1006(10000, 20000, 30000, 40000));
+    channel.ProcessBlock(frame.data(), 10);
+    channel.ProcessBlock(frame.data() + 10, static_cast<int>(frame.size() - 10));
+    runFlag = 0;
+    channel.Stop();
+    platform::SetClock(nullptr);
+    std::string text;
+    ASSERT_TRUE(test::ReadFile(dir.File("MP_20251209_110000.txt"), &text));
+    EXPECT_EQ(WithoutCr(text),
+              "\nMT1006 2025-12-09 11:00:00\n  X         1.0000\n  Y         2.0000\n"
+              "  Z         3.0000\n  H         4.0000\n");
+    const auto posted = window.Drain();
+    ASSERT_FALSE(posted.empty());
+    EXPECT_EQ(posted.back().message, WM_RTCM_DECODED);
+    EXPECT_EQ(posted.back().lParam, static_cast<std::intptr_t>(MessageCode(kKind1006, 0)));
 }
 
 }  // namespace
