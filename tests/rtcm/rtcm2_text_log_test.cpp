@@ -43,6 +43,8 @@ protected:
         channel_.textFile.Close();
         std::string text;
         EXPECT_TRUE(test::ReadFile(dir_.File("MP2_20260105_034640.txt"), &text));
+        // Text mode: line ends are the system's (CR LF on Windows).
+        std::erase(text, '\r');
         return text;
     }
 
