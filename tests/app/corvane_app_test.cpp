@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "app/corvane_app.h"
 #include "app/selected_file.h"
 #include "platform/file.h"
 #include "tests/app/memory_store.h"
+#include "tests/app/registry_entries.h"
 #include "tests/support/test_data.h"
 
 namespace corvane {
@@ -72,13 +71,8 @@ TEST(CCorvaneApp, MainPhaseBetweenReadingAndWritingTheFileThenTheSettings) {
         [](CCorvaneApp& a) {
             EXPECT_EQ(a.registry.remembered[0].at("OLD"), (MountpointSettings{5000, 0, 1}));
             // The list the main phase fetched and the user's choice.
-            CasterRegistry& r = a.registry;
-            r.listFetched = {true, false};
-            auto e = std::make_unique<MountpointEntry>();
-            std::strcpy(e->name, "NEW");
-            e->selected = 1;
-            e->ApplySettings({5001, 0, 4});
-            r.maps[0]["NEW"] = std::move(e);
+            a.registry.listFetched = {true, false};
+            test::AddEntry(a.registry, 0, "NEW", true, {5001, 0, 4});
         });
 
     RememberedMaps after;

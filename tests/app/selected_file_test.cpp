@@ -5,6 +5,7 @@
 
 #include "app/cli/mountpoint_spec.h"
 #include "app/selected_file.h"
+#include "tests/app/registry_entries.h"
 #include "tests/support/test_data.h"
 
 namespace corvane {
@@ -62,12 +63,8 @@ TEST(SelectedFile, SaveRemembersSelectionAndReplacesTheFileWhole) {
     test::TempDir dir;
     CasterRegistry r;
     r.listFetched = {true, true};
-    auto e = std::make_unique<MountpointEntry>();
-    std::strcpy(e->name, "MP1");
-    e->selected = 1;
-    e->ApplySettings({5000, 2, 5});
-    r.maps[1]["MP1"] = std::move(e);
-    r.maps[0]["OFF"] = std::make_unique<MountpointEntry>();
+    test::AddEntry(r, 1, "MP1", true, {5000, 2, 5});
+    test::AddEntry(r, 0, "OFF", false);
     ASSERT_TRUE(SaveSelectedFile(r, dir.Path()));
 
     CasterRegistry loaded;
