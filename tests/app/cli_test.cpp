@@ -118,6 +118,17 @@ TEST(Cli, AuthReportsTheCastersAnswer) {
     auto r = test::RunCli(home.Path(), {"--host", "127.0.0.1", "--port", Port(refusing), "auth"});
     EXPECT_EQ(r.exitStatus, 3);
     EXPECT_EQ(r.out, "refused\n");
+
+    std::atomic<bool> asked{false};
+    test::ScriptedCaster accepting([&](CasterConnection& c) {
+        asked =
+            c.ReadRequest().rfind("GET /ISAUTHORIZED? HTTP/1.1\r\nAuthorization: Basic ", 0) == 0;
+        c.Send("HTTP/1.1 200 OK\r\n\r\n");
+    });
+    r = test::RunCli(home.Path(), {"--host", "127.0.0.1", "--port", Port(accepting), "auth"});
+    EXPECT_EQ(r.exitStatus, 0);
+    EXPECT_EQ(r.out, "accepted\n");
+    EXPECT_TRUE(asked);
 }
 
 // A caster that serves its table, then one mountpoint's stream: "ICY 200 OK"
