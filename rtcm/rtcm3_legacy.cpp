@@ -2,7 +2,6 @@
 // 1012, 1013, 1019, 1020 and 1033. Bit positions count from the first bit of
 // the message number. A message shorter than the fields it needs is rejected
 // before anything is stored.
-#include <cmath>
 #include <cstring>
 
 #include "rtcm/bit_reader.h"
