@@ -83,8 +83,17 @@ int RunRunCommand(CliSession& session) {
     }
     r.NumberEntries(app.settings.tcp, app.serialPorts);
 
-    bool writesFiles = false;
-    r.ForEachEntry([&](int, const MountpointEntry& e) { writesFiles |= e.selected && e.outputs; });
+    bool writesFiles = false, anySelected = false;
+    r.ForEachEntry([&](int, const MountpointEntry& e) {
+        anySelected |= e.selected != 0;
+        writesFiles |= e.selected && e.outputs;
+    });
+    if (!anySelected) {
+        std::fprintf(stderr,
+                     "corvane-cli: no mountpoint to run: name one (no earlier run chose any)\n%s",
+                     CliUsage().c_str());
+        return kExitUsage;
+    }
     if (writesFiles && !EnsureWritableFolder(app.OutputFolder())) return kExitFailure;
 
     platform::QueueWindowReceiver window;

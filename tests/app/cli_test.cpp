@@ -91,6 +91,10 @@ TEST(Cli, BadOptionsAndUnknownMountpointsExitTwo) {
                                    "--duration", "1"});
     EXPECT_EQ(r.exitStatus, 2);
     EXPECT_NE(r.err.find("NOPE"), std::string::npos) << r.err;
+    // Nothing named and nothing remembered.
+    r = test::RunCli(home.Path(), {"--host", "127.0.0.1", "--port", Port(caster), "run"});
+    EXPECT_EQ(r.exitStatus, 2);
+    EXPECT_NE(r.err.find("no mountpoint"), std::string::npos) << r.err;
 
     // A mountpoint of a caster that does not answer: the caster is named.
     const std::string silent = "127.0.0.1:" + std::to_string(test::UnusedPort());
