@@ -1,4 +1,4 @@
-// The system-specific pieces of the calendar (time zone handling).
+// The pieces of the calendar that differ by system (time zone handling).
 #pragma once
 
 #include <cstdint>

@@ -55,9 +55,9 @@ inline bool WaitUntil(const std::function<bool()>& done,
 }
 
 // Reproducible bytes of every value, as a stream's payload.
-inline std::string Pseudorandom(std::size_t n, std::uint32_t seed = 1) {
+inline std::string Pseudorandom(std::size_t n, std::uint32_t salt = 1) {
     std::string s(n, '\0');
-    std::uint32_t x = seed * 2654435761u + 1;
+    std::uint32_t x = salt * 2654435761u + 1;
     for (char& c : s) {
         x ^= x << 13;
         x ^= x >> 17;
