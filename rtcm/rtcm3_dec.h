@@ -56,6 +56,8 @@ public:
     std::uint32_t HeldCount() const { return inCount_; }
 
     static constexpr std::size_t kBufferSize = 4096;
+    // The longest frame: 3 header bytes, 1023 message bytes, 3 parity bytes.
+    // Input never holds this many bytes back.
     static constexpr std::size_t kMaxFrame = 1023 + 6;
 
 private:
