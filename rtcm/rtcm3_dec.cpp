@@ -4,11 +4,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "net/ntrip_channel.h"
-#include "platform/window_messages.h"
 #include "rtcm/bit_reader.h"
+#include "rtcm/close_decoded.h"
 #include "rtcm/crc24q.h"
-#include "rtcm/text_log.h"
 
 namespace corvane {
 
@@ -107,17 +105,7 @@ void RTCM3Dec::Dispatch(const std::uint8_t* m, std::size_t n) {
         default:
             break;  // not kept: consumed without effect
     }
-    if (code != 0) Close(code);
-}
-
-// After a message has been stored: the text log first, then the window.
-void RTCM3Dec::Close(std::uint32_t code) {
-    if (owner_ == nullptr) return;
-    WriteDecodedText(*owner_, code);
-    if (owner_->window != nullptr) {
-        owner_->window->Post(WM_RTCM_DECODED, reinterpret_cast<std::uintptr_t>(owner_->entry),
-                             static_cast<std::intptr_t>(code));
-    }
+    if (code != 0) CloseDecodedMessage(owner_, code);
 }
 
 }  // namespace corvane

@@ -63,7 +63,6 @@ public:
 private:
     void Scan();
     void Dispatch(const std::uint8_t* message, std::size_t length);
-    void Close(std::uint32_t code);
 
     // Message decoders: `m` is the message (from its message number on),
     // `n` its length in bytes. Each returns the message code when it stored
