@@ -2,11 +2,9 @@
 
 #include <cstring>
 
-#include "net/ntrip_channel.h"
-#include "platform/window_messages.h"
+#include "rtcm/close_decoded.h"
 #include "rtcm/message_codes.h"
 #include "rtcm/rtcm2_words.h"
-#include "rtcm/text_log.h"
 
 namespace corvane {
 
@@ -128,7 +126,7 @@ void RTCM2Dec::Complete() {
         std::lock_guard lock(mutex_);
         code = Decode(wordCount_);
     }
-    if (code != 0) Close(code);
+    if (code != 0) CloseDecodedMessage(owner_, code);
 }
 
 std::uint32_t RTCM2Dec::Decode(int n) {
@@ -253,16 +251,6 @@ std::uint32_t RTCM2Dec::Decode(int n) {
         }
         default:
             return 0;
-    }
-}
-
-// After a message has been stored: the text log first, then the window.
-void RTCM2Dec::Close(std::uint32_t code) {
-    if (owner_ == nullptr) return;
-    WriteDecodedText(*owner_, code);
-    if (owner_->window != nullptr) {
-        owner_->window->Post(WM_RTCM_DECODED, reinterpret_cast<std::uintptr_t>(owner_->entry),
-                             static_cast<std::intptr_t>(code));
     }
 }
 

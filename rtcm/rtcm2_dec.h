@@ -48,7 +48,6 @@ private:
     // Decodes the message in hand; returns its code, or 0 when it was
     // consumed without effect.
     std::uint32_t Decode(int n);
-    void Close(std::uint32_t code);
 
     enum class State { Hunt, Header2, Data };
 

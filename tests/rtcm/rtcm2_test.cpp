@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <map>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -293,27 +292,33 @@ TEST(Rtcm2RealData, Type9AgreesWithGpsd) {
                 ours.push_back(rig.decoder.Copy(&Rtcm2Records::rec09));
     }
 
-    const std::regex line(
-        R"re(\{"class":"RTCM2".*?"type":9,.*?"zcount":([0-9.]+).*?"satellites":\[(.*?)\]\})re");
-    const std::regex sat(
-        R"re(\{"ident":(\d+),"udre":(\d+),"iod":(\d+),"prc":(-?[0-9.]+),"rrc":(-?[0-9.]+)\})re");
+    // gpsd writes one JSON object a line, keys in a fixed order.
+    auto number = [](const std::string& text, const std::string& key, std::size_t from) {
+        const std::size_t at = text.find("\"" + key + "\":", from);
+        return at == std::string::npos ? std::nan("") : std::stod(text.substr(at + key.size() + 3));
+    };
     std::size_t index = 0;
-    for (auto it = std::sregex_iterator(json.begin(), json.end(), line);
-         it != std::sregex_iterator(); ++it, ++index) {
+    std::size_t lineStart = 0;
+    while (lineStart < json.size()) {
+        std::size_t lineEnd = json.find('\n', lineStart);
+        if (lineEnd == std::string::npos) lineEnd = json.size();
+        const std::string line = json.substr(lineStart, lineEnd - lineStart);
+        lineStart = lineEnd + 1;
+        if (line.find("\"type\":9,") == std::string::npos) continue;
         ASSERT_LT(index, ours.size());
         const Rec01& r = ours[index];
-        EXPECT_NEAR(r.zCount, std::stod((*it)[1]), 1e-6) << "message " << index;
-        const std::string sats = (*it)[2];
+        EXPECT_NEAR(r.zCount, number(line, "zcount", 0), 1e-6) << "message " << index;
         int i = 0;
-        for (auto s = std::sregex_iterator(sats.begin(), sats.end(), sat);
-             s != std::sregex_iterator(); ++s, ++i) {
-            EXPECT_EQ(r.sats[i].sat, std::stoi((*s)[1])) << "message " << index;
-            EXPECT_EQ(r.sats[i].udre, std::stoi((*s)[2]));
-            EXPECT_EQ(r.sats[i].iod, std::stoi((*s)[3]));
-            EXPECT_NEAR(r.sats[i].prc, std::stod((*s)[4]), 1e-9);
-            EXPECT_NEAR(r.sats[i].rrc, std::stod((*s)[5]), 1e-9);
+        for (std::size_t at = line.find("{\"ident\":"); at != std::string::npos;
+             at = line.find("{\"ident\":", at + 1), ++i) {
+            EXPECT_EQ(r.sats[i].sat, number(line, "ident", at)) << "message " << index;
+            EXPECT_EQ(r.sats[i].udre, number(line, "udre", at));
+            EXPECT_EQ(r.sats[i].iod, number(line, "iod", at));
+            EXPECT_NEAR(r.sats[i].prc, number(line, "prc", at), 1e-9);
+            EXPECT_NEAR(r.sats[i].rrc, number(line, "rrc", at), 1e-9);
         }
         EXPECT_EQ(r.sats[i].sat, 0);
+        ++index;
     }
     EXPECT_EQ(index, 131u);
 }
