@@ -2,14 +2,11 @@
 
 #include <type_traits>
 
+#include "rtcm/rtcm2_dec.h"
 #include "rtcm/rtcm3_dec.h"
 
-// The RTCM 2 decoder and the RINEX converter join the build as their
-// libraries land; until then a channel runs without them.
-#if __has_include("rtcm/rtcm2_dec.h")
-#include "rtcm/rtcm2_dec.h"
-#define CORVANE_HAVE_RTCM2 1
-#endif
+// The RINEX converter joins the build when its library lands; until then a
+// channel runs without it.
 #if __has_include("rinex/rtcm3_rinex.h")
 #include "rinex/rtcm3_rinex.h"
 #define CORVANE_HAVE_RINEX 1
@@ -39,9 +36,7 @@ std::unique_ptr<StreamDecoder> MakeRinex(NtripChannel& owner, std::optional<std:
 
 std::unique_ptr<StreamDecoder> StandardChannelOutputs::CreateDecoder(int rtcmVersion,
                                                                      NtripChannel& owner) const {
-#ifdef CORVANE_HAVE_RTCM2
     if (rtcmVersion == 2) return std::make_unique<RTCM2Dec>(&owner);
-#endif
     if (rtcmVersion == 3) return std::make_unique<RTCM3Dec>(&owner);
     return nullptr;
 }

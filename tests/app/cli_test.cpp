@@ -280,7 +280,6 @@ TEST(Cli, ConvertWritesEveryOutputAndCountsMessages) {
     EXPECT_TRUE(raw == in) << raw.size() << " of " << in.size() << " bytes";
 }
 
-#if __has_include("rtcm/rtcm2_dec.h")
 TEST(Cli, ConvertDecodesRtcm2WithTheChosenName) {
     CORVANE_REQUIRE_SHARED_DATA();
     test::TempDir home;
@@ -292,7 +291,6 @@ TEST(Cli, ConvertDecodesRtcm2WithTheChosenName) {
     EXPECT_NE(r.out.find("0x00010000\t"), std::string::npos) << r.out;  // type 1
     EXPECT_EQ(WrittenExtensions(out, "R2"), (std::vector<std::string>{".txt"}));
 }
-#endif
 
 TEST(Cli, ConvertIntoAnUnwritableFolderFailsWithoutOutput) {
     CORVANE_REQUIRE_SHARED_DATA();
