@@ -7,7 +7,7 @@
 
 #include "app/channel_outputs.h"
 #include "app/cli/cli_session.h"
-#include "app/cli/mountpoint_spec.h"
+#include "app/cli/mountpoint_choice.h"
 #include "app/selected_file.h"
 #include "net/ntrip_channel.h"
 #include "net/run_flag.h"
@@ -23,31 +23,31 @@ void PrintEvent(const MountpointEntry& e) {
     std::fflush(stdout);
 }
 
-// Selects exactly the mountpoints of the specs, with their options on top
+// Selects exactly the mountpoints of the choices, with their options on top
 // of what was remembered. On a caster without a list or an unknown name,
 // says so and returns the exit status.
-int SelectFromSpecs(CliSession& session, const std::vector<MountpointSpec>& specs) {
+int SelectFromSpecs(CliSession& session, const std::vector<MountpointChoice>& choices) {
     CasterRegistry& r = session.app.registry;
-    for (const MountpointSpec& spec : specs) {
-        if (!r.listFetched[spec.caster]) {
+    for (const MountpointChoice& choice : choices) {
+        if (!r.listFetched[choice.caster]) {
             std::fprintf(stderr, "corvane-cli: caster %s did not send its source table\n",
-                         CasterLabel(session, spec.caster).c_str());
+                         CasterLabel(session, choice.caster).c_str());
             return kExitFailure;
         }
-        if (!r.maps[spec.caster].count(spec.name)) {
+        if (!r.maps[choice.caster].count(choice.name)) {
             std::fprintf(stderr,
                          "corvane-cli: mountpoint %s@%d is not in the caster's source table\n",
-                         spec.name.c_str(), spec.caster);
+                         choice.name.c_str(), choice.caster);
             return kExitUsage;
         }
     }
     r.ForEachEntry([](int, MountpointEntry& e) { e.selected = 0; });
-    for (const MountpointSpec& spec : specs) {
-        MountpointEntry& e = *r.maps[spec.caster].at(spec.name);
+    for (const MountpointChoice& choice : choices) {
+        MountpointEntry& e = *r.maps[choice.caster].at(choice.name);
         e.selected = 1;
-        if (spec.relay) e.tcpPort = *spec.relay ? 1 : 0;  // numbered below
-        if (spec.comPort) e.comPort = *spec.comPort;
-        if (spec.outputs) e.outputs = *spec.outputs;
+        if (choice.relay) e.tcpPort = *choice.relay ? 1 : 0;  // numbered below
+        if (choice.comPort) e.comPort = *choice.comPort;
+        if (choice.outputs) e.outputs = *choice.outputs;
     }
     return kExitOk;
 }
@@ -55,15 +55,15 @@ int SelectFromSpecs(CliSession& session, const std::vector<MountpointSpec>& spec
 }  // namespace
 
 int RunRunCommand(CliSession& session) {
-    std::vector<MountpointSpec> specs;
+    std::vector<MountpointChoice> choices;
     for (const std::string& text : session.options.args) {
         std::string error;
-        auto spec = ParseMountpointSpec(text, &error);
-        if (!spec) {
+        auto choice = ParseMountpointChoice(text, &error);
+        if (!choice) {
             std::fprintf(stderr, "corvane-cli: %s\n%s", error.c_str(), CliUsage().c_str());
             return kExitUsage;
         }
-        specs.push_back(*spec);
+        choices.push_back(*choice);
     }
 
     // From here on a signal ends the run in order, saving what was chosen.
@@ -78,8 +78,8 @@ int RunRunCommand(CliSession& session) {
                      CasterLabel(session, kBuiltinSlot).c_str());
         return kExitFailure;
     }
-    if (!specs.empty()) {
-        if (const int status = SelectFromSpecs(session, specs); status != kExitOk) return status;
+    if (!choices.empty()) {
+        if (const int status = SelectFromSpecs(session, choices); status != kExitOk) return status;
     }
     r.NumberEntries(app.settings.tcp, app.serialPorts);
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/cli/mountpoint_spec.h"
+#include "app/cli/mountpoint_choice.h"
 #include "app/selected_file.h"
 #include "tests/app/registry_entries.h"
 #include "tests/support/test_data.h"
@@ -78,16 +78,16 @@ TEST(SelectedFile, SaveRemembersSelectionAndReplacesTheFileWhole) {
     EXPECT_TRUE(fresh.remembered[0].empty());
 }
 
-TEST(MountpointSpec, ParsesOptionsAndRejectsUnknownOnes) {
+TEST(MountpointChoice, ParsesOptionsAndRejectsUnknownOnes) {
     std::string error;
-    auto s = ParseMountpointSpec("MOUNT@1:tcp:com=3:out=rb", &error);
+    auto s = ParseMountpointChoice("MOUNT@1:tcp:com=3:out=rb", &error);
     ASSERT_TRUE(s);
     EXPECT_EQ(s->name, "MOUNT");
     EXPECT_EQ(s->caster, 1);
     EXPECT_EQ(s->relay, true);
     EXPECT_EQ(s->comPort, 3);
     EXPECT_EQ(s->outputs, kOutputRaw | kOutputRinex);
-    s = ParseMountpointSpec("M:tcp=OFF:out=", &error);
+    s = ParseMountpointChoice("M:tcp=OFF:out=", &error);
     ASSERT_TRUE(s);
     EXPECT_EQ(s->relay, false);
     EXPECT_EQ(s->outputs, 0);
@@ -95,7 +95,7 @@ TEST(MountpointSpec, ParsesOptionsAndRejectsUnknownOnes) {
     const std::vector<std::string> bad{
         "", "@1", "M@2", "M:com=32", "M:out=X", "M:udp", std::string(32, 'n')};
     for (const std::string& text : bad) {
-        EXPECT_FALSE(ParseMountpointSpec(text, &error)) << text;
+        EXPECT_FALSE(ParseMountpointChoice(text, &error)) << text;
         EXPECT_FALSE(error.empty());
     }
 }

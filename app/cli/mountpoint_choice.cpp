@@ -1,4 +1,4 @@
-#include "app/cli/mountpoint_spec.h"
+#include "app/cli/mountpoint_choice.h"
 
 #include <cstdlib>
 
@@ -44,8 +44,8 @@ std::optional<std::uint8_t> OutputsFromLetters(const std::string& letters) {
     return outputs;
 }
 
-std::optional<MountpointSpec> ParseMountpointSpec(const std::string& text, std::string* error) {
-    MountpointSpec spec;
+std::optional<MountpointChoice> ParseMountpointChoice(const std::string& text, std::string* error) {
+    MountpointChoice choice;
     std::size_t colon = text.find(':');
     std::string head = text.substr(0, colon);
     const std::size_t at = head.rfind('@');
@@ -55,14 +55,14 @@ std::optional<MountpointSpec> ParseMountpointSpec(const std::string& text, std::
             *error = "caster must be @0 or @1 in '" + text + "'";
             return std::nullopt;
         }
-        spec.caster = caster;
+        choice.caster = caster;
         head.resize(at);
     }
     if (head.empty() || head.size() > 31) {
         *error = "mountpoint name must have 1 to 31 characters in '" + text + "'";
         return std::nullopt;
     }
-    spec.name = head;
+    choice.name = head;
 
     while (colon != std::string::npos) {
         const std::size_t next = text.find(':', colon + 1);
@@ -72,15 +72,15 @@ std::optional<MountpointSpec> ParseMountpointSpec(const std::string& text, std::
         const std::string value = eq == std::string::npos ? "" : option.substr(eq + 1);
         int number = 0;
         if (EqualsNoCase(option, "tcp")) {
-            spec.relay = true;
+            choice.relay = true;
         } else if (EqualsNoCase(key, "tcp") && EqualsNoCase(value, "off")) {
-            spec.relay = false;
+            choice.relay = false;
         } else if (EqualsNoCase(key, "com") && eq != std::string::npos &&
                    ParseInt(value, 0, 31, &number)) {
-            spec.comPort = static_cast<std::int8_t>(number);
+            choice.comPort = static_cast<std::int8_t>(number);
         } else if (EqualsNoCase(key, "out") && eq != std::string::npos &&
                    OutputsFromLetters(value)) {
-            spec.outputs = *OutputsFromLetters(value);
+            choice.outputs = *OutputsFromLetters(value);
         } else {
             *error = "unknown option ':" + option + "' in '" + text +
                      "' (expected :tcp, :tcp=OFF, :com=N with N 0-31, :out=LETTERS of B, D, R)";
@@ -88,7 +88,7 @@ std::optional<MountpointSpec> ParseMountpointSpec(const std::string& text, std::
         }
         colon = next;
     }
-    return spec;
+    return choice;
 }
 
 }  // namespace corvane

@@ -1,4 +1,4 @@
-// The mountpoint specs of `corvane-cli run`:
+// The mountpoint choices of `corvane-cli run`:
 //   NAME[@CASTER][:tcp][:tcp=OFF][:com=N][:out=LETTERS]
 #pragma once
 
@@ -8,7 +8,7 @@
 
 namespace corvane {
 
-struct MountpointSpec {
+struct MountpointChoice {
     std::string name;
     int caster = 0;                       // 0 built-in, 1 manual
     std::optional<bool> relay;            // :tcp / :tcp=OFF
@@ -16,8 +16,8 @@ struct MountpointSpec {
     std::optional<std::uint8_t> outputs;  // :out=BDR
 };
 
-// Parses one spec; on failure returns nothing and says why in `error`.
-std::optional<MountpointSpec> ParseMountpointSpec(const std::string& text, std::string* error);
+// Parses one choice; on failure returns nothing and says why in `error`.
+std::optional<MountpointChoice> ParseMountpointChoice(const std::string& text, std::string* error);
 
 // The output flags of letters B, D, R (any order, any case); nothing when
 // another letter occurs.
