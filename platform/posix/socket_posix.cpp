@@ -1,6 +1,5 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -170,24 +169,6 @@ SocketError LastSocketError() {
         default:
             return SocketError::Other;
     }
-}
-
-std::uint32_t ResolveIpv4(const std::string& host) {
-    if (host.empty()) return 0;
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* list = nullptr;
-    if (getaddrinfo(host.c_str(), nullptr, &hints, &list) != 0 || list == nullptr) return 0;
-    std::uint32_t address = 0;
-    for (addrinfo* a = list; a; a = a->ai_next) {
-        if (a->ai_family == AF_INET && a->ai_addr) {
-            address = reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr;
-            break;
-        }
-    }
-    freeaddrinfo(list);
-    return address;
 }
 
 }  // namespace corvane::platform
