@@ -75,7 +75,10 @@ void ClearSerialDeviceOverrides() {
 SerialHandle OpenSerialPort(int number, int outputQueueBytes) {
     const std::string path = SerialDevicePath(number);
     if (path.empty()) return kInvalidSerial;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    // Opened for reading too: only written to, but Wine refuses the line
+    // settings of a port opened for writing alone.
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
     if (h == INVALID_HANDLE_VALUE) return kInvalidSerial;
     SetupComm(h, 0, static_cast<DWORD>(outputQueueBytes));
     PurgeComm(h, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
@@ -110,9 +113,10 @@ bool WriteSerialLine(SerialHandle h, const SerialLine& line) {
 }
 
 bool WriteSerial(SerialHandle h, const void* data, int length, int /*stallMs*/) {
+    // A write fails when the call fails (Wine reports no byte count for a
+    // pseudo-terminal behind a COM port).
     DWORD written = 0;
-    return WriteFile(H(h), data, static_cast<DWORD>(length), &written, nullptr) &&
-           written == static_cast<DWORD>(length);
+    return WriteFile(H(h), data, static_cast<DWORD>(length), &written, nullptr) != 0;
 }
 
 void CloseSerial(SerialHandle h) {
