@@ -182,6 +182,28 @@ void NtripChannel::ProcessBlock(const std::uint8_t* data, int length) {
     if (rawEnabled) WriteRaw(data, length);
 }
 
+void NtripChannel::WriteRinex(int kind, const char* text, int length, std::int64_t time,
+                              RinexHeaderSource& headers) {
+    if (!entry || kind < 0 || kind > 2) return;
+    if (kind == 0 && time >= rinexNext) {
+        rinexNext = NextFullHour(time);
+        static constexpr const char* kExtensions[3] = {"o", "n", "g"};
+        char header[kRinexHeaderBufferSize];
+        for (int i = 0; i < 3; ++i) {
+            rinexFiles[i].Close();
+            const std::string path =
+                HourlyFileName(context.outputDir, entry->name, time, kExtensions[i]);
+            // A file that cannot be opened stays absent until the next hour.
+            if (!rinexFiles[i].Open(path, FileMode::WriteText)) continue;
+            std::snprintf(header, sizeof header, "%s", entry->name);
+            const int n = headers.WriteHeader(i, header);
+            if (n > 0) rinexFiles[i].Write(header, static_cast<std::size_t>(n));
+        }
+    }
+    if (length > 0 && rinexFiles[kind].IsOpen())
+        rinexFiles[kind].Write(text, static_cast<std::size_t>(length));
+}
+
 void NtripChannel::WriteRaw(const std::uint8_t* data, int length) {
     if (!entry || length <= 0) return;
     rawFile.Advance(Now(), context.outputDir, entry->name, "rtcm", FileMode::WriteBinary);

@@ -14,6 +14,7 @@
 #include "net/channel_context.h"
 #include "net/hourly_file.h"
 #include "net/mountpoint_entry.h"
+#include "net/rinex_header_source.h"
 #include "net/stream_decoder.h"
 #include "platform/file.h"
 #include "platform/serial.h"
@@ -70,9 +71,17 @@ public:
     std::uint32_t lastTextCode = 0;
 
     // RINEX files (0 observation, 1 GPS navigation, 2 GLONASS navigation),
-    // opened and written by the converter; the channel only closes them.
+    // opened together by the first observation text of each hour of data
+    // time; rinexNext is that hour's end (0 before the first).
     platform::OutputFile rinexFiles[3];
     std::int64_t rinexNext = 0;
+    // Appends RINEX text to file `kind`. Observation text at or after
+    // rinexNext first closes the three files and opens new ones named after
+    // `time` (seconds since 1970 on the GPS scale, named in local time),
+    // each starting with the header `headers` formats. Navigation text is
+    // dropped while its file is not open. Receive thread only.
+    void WriteRinex(int kind, const char* text, int length, std::int64_t time,
+                    RinexHeaderSource& headers);
 
     bool rawEnabled = false;
     HourlyFile rawFile;

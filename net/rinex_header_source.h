@@ -1,0 +1,22 @@
+// What writes the headers of the RINEX files a channel opens: the channel
+// opens the observation, GPS and GLONASS navigation files together and starts
+// each with the header its converter formats.
+#pragma once
+
+#include <cstddef>
+
+namespace corvane {
+
+// Size of the buffer WriteHeader formats into.
+constexpr std::size_t kRinexHeaderBufferSize = 4096;
+
+class RinexHeaderSource {
+public:
+    virtual ~RinexHeaderSource() = default;
+    // Formats the header of file kind 0 (observation), 1 (GPS navigation)
+    // or 2 (GLONASS navigation) into `buffer` and returns its length. For
+    // kind 0 the buffer holds the mountpoint name on entry.
+    virtual int WriteHeader(int kind, char* buffer) = 0;
+};
+
+}  // namespace corvane

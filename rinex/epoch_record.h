@@ -1,0 +1,97 @@
+// One epoch of observations as the converter assembles it from the legacy
+// RTCM 3 observation messages, laid out per satellite and signal slot.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+namespace corvane {
+
+constexpr int kEpochSatellites = 64;
+constexpr int kSignalSlots = 40;
+
+// The value slots of a satellite. L1 and L2 each have a C/A-code and a
+// P-code triple of code (metres), phase (cycles) and strength (dB-Hz).
+enum SignalSlot : int {
+    kSlotC1 = 0,
+    kSlotL1CA = 1,
+    kSlotS1CA = 3,
+    kSlotC2 = 4,
+    kSlotL2CA = 5,
+    kSlotS2CA = 7,
+    kSlotP1 = 8,
+    kSlotL1P = 9,
+    kSlotS1P = 11,
+    kSlotP2 = 12,
+    kSlotL2P = 13,
+    kSlotS2P = 15,
+};
+
+constexpr std::uint64_t SlotBit(int slot) { return std::uint64_t{1} << slot; }
+
+// lockFlags bits.
+constexpr std::int32_t kCrossCorrelatedL2 = 1;  // GPS L2 tracked as P(Y) cross-correlated/codeless
+constexpr std::int32_t kLossOfLockL1 = 2;
+constexpr std::int32_t kLossOfLockL2 = 4;
+
+struct EpochRecord {
+    std::int32_t week = 0;  // 0: cleared
+    std::int32_t satelliteCount = 0;
+    double seconds = 0;  // whole seconds of the GPS week
+    double values[kEpochSatellites][kSignalSlots] = {};
+    std::uint64_t signalMask[kEpochSatellites] = {};
+    std::int32_t lockFlags[kEpochSatellites] = {};
+    // 1-32 GPS PRN, 38-61 GLONASS slot + 37, 33-39 and 120-143 other GPS IDs.
+    std::int32_t satellites[kEpochSatellites] = {};
+    std::int32_t strength1[kEpochSatellites] = {};  // digit 1-9, 0 when none
+    std::int32_t strength2[kEpochSatellites] = {};
+
+    // Zeroes the record. Rows at and beyond the satellite count are zero
+    // already (they are only written when a satellite is appended), so only
+    // the rows in use are cleared.
+    void Clear() {
+        const int n = satelliteCount;
+        if (n > 0) {
+            std::memset(values, 0, sizeof values[0] * static_cast<std::size_t>(n));
+            std::memset(signalMask, 0, sizeof signalMask[0] * static_cast<std::size_t>(n));
+            std::memset(lockFlags, 0, sizeof lockFlags[0] * static_cast<std::size_t>(n));
+            std::memset(satellites, 0, sizeof satellites[0] * static_cast<std::size_t>(n));
+            std::memset(strength1, 0, sizeof strength1[0] * static_cast<std::size_t>(n));
+            std::memset(strength2, 0, sizeof strength2[0] * static_cast<std::size_t>(n));
+        }
+        week = 0;
+        satelliteCount = 0;
+        seconds = 0;
+    }
+
+    // Makes this record equal to `other`, whose rows beyond its count are
+    // zero, as are this record's.
+    void CopyFrom(const EpochRecord& other) {
+        Clear();
+        const int n = other.satelliteCount;
+        week = other.week;
+        satelliteCount = n;
+        seconds = other.seconds;
+        if (n > 0) {
+            const auto rows = static_cast<std::size_t>(n);
+            std::memcpy(values, other.values, sizeof values[0] * rows);
+            std::memcpy(signalMask, other.signalMask, sizeof signalMask[0] * rows);
+            std::memcpy(lockFlags, other.lockFlags, sizeof lockFlags[0] * rows);
+            std::memcpy(satellites, other.satellites, sizeof satellites[0] * rows);
+            std::memcpy(strength1, other.strength1, sizeof strength1[0] * rows);
+            std::memcpy(strength2, other.strength2, sizeof strength2[0] * rows);
+        }
+    }
+
+    // Index of satellite `number`, appended when absent; -1 when the record
+    // is full and the satellite is not in it.
+    int IndexOf(std::int32_t number) {
+        for (int i = 0; i < satelliteCount; ++i)
+            if (satellites[i] == number) return i;
+        if (satelliteCount >= kEpochSatellites) return -1;
+        satellites[satelliteCount] = number;
+        return satelliteCount++;
+    }
+};
+
+}  // namespace corvane

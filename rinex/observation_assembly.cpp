@@ -1,0 +1,226 @@
+#include "rinex/observation_assembly.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace corvane {
+namespace {
+
+constexpr double kLightMs = 299792.458;         // GPS ambiguity unit, metres
+constexpr double kTwoLightMs = 599584.916;      // GLONASS ambiguity unit, metres
+constexpr double kSpeedOfLight = 299792458.0;
+constexpr double kGpsL1Wavelength = 0.19029367279836487;
+constexpr double kGpsL2Wavelength = 0.24421021342456825;
+constexpr std::int64_t kSecondsPerWeek = 604800;
+constexpr std::int64_t kSecondsPerDay = 86400;
+constexpr std::int64_t kGlonassOffset = 10800;
+
+constexpr std::int64_t kInvalidPhase = -524288;  // 20-bit field 0x80000
+constexpr std::int64_t kInvalidCode = -8192;     // 14-bit field 0x2000
+
+int StrengthDigit(int cnr) { return std::clamp(cnr / 16, 1, 9); }
+
+}  // namespace
+
+// The fields of one band of one satellite as read from a message.
+struct ObservationAssembly::Band {
+    bool present = false;
+    int codeIndicator = 0;
+    std::int64_t codeDifference = 0;  // L2 only: L2 minus L1 pseudorange
+    std::int64_t phaseDifference = 0;
+    int lockTime = 0;
+    int cnr = 0;  // 0: not carried or not tracked
+};
+
+struct ObservationAssembly::Satellite {
+    int id = 0;
+    std::int32_t number = 0;
+    std::int64_t pseudorange = 0;  // 0.02 m
+    int ambiguity = 0;
+    double ambiguityUnit = kLightMs;
+    double wavelength1 = kGpsL1Wavelength;
+    double wavelength2 = kGpsL2Wavelength;
+    Band l1;
+    Band l2;
+};
+
+bool ObservationAssembly::ChangeEpoch(const ConverterClock& clock) {
+    bool handedOver = false;
+    if (pending.week != 0 &&
+        (pending.week != clock.gpsWeek || pending.seconds != static_cast<double>(clock.gpsSecond))) {
+        ready.CopyFrom(pending);
+        pending.Clear();
+        handedOver = true;
+    }
+    pending.week = clock.gpsWeek;
+    pending.seconds = clock.gpsSecond;
+    return handedOver;
+}
+
+bool ObservationAssembly::Complete(bool synchronous, bool handedOver) {
+    if (handedOver) return true;
+    if (synchronous) return false;
+    ready.CopyFrom(pending);
+    pending.Clear();
+    return true;
+}
+
+void ObservationAssembly::Store(int i, const Satellite& s, bool gps) {
+    std::uint64_t& mask = pending.signalMask[i];
+    double* v = pending.values[i];
+    const double pr = static_cast<double>(s.pseudorange) * 0.02;
+    const double ambiguity = s.ambiguity * s.ambiguityUnit;
+
+    const int code1 = s.l1.codeIndicator ? kSlotP1 : kSlotC1;
+    const int phase1 = s.l1.codeIndicator ? kSlotL1P : kSlotL1CA;
+    const int strength1 = s.l1.codeIndicator ? kSlotS1P : kSlotS1CA;
+    if (s.l1.phaseDifference != kInvalidPhase) {
+        mask |= SlotBit(code1) | SlotBit(phase1);
+        // The ambiguity and the change to cycles apply to the values this
+        // message brings, never again to those of an earlier message.
+        v[code1] = pr + ambiguity;
+        v[phase1] = (pr + static_cast<double>(s.l1.phaseDifference) * 0.0005 + ambiguity) /
+                    s.wavelength1;
+    }
+    if (s.l1.cnr != 0) {
+        mask |= SlotBit(strength1);
+        v[strength1] = s.l1.cnr * 0.25;
+        pending.strength1[i] = StrengthDigit(s.l1.cnr);
+    }
+    if (!s.l2.present) return;
+
+    const bool pCode = s.l2.codeIndicator != 0;
+    const int code2 = pCode ? kSlotP2 : kSlotC2;
+    const int phase2 = pCode ? kSlotL2P : kSlotL2CA;
+    const int strength2 = pCode ? kSlotS2P : kSlotS2CA;
+    if (gps && s.l2.codeIndicator >= 2) pending.lockFlags[i] |= kCrossCorrelatedL2;
+    if (s.l2.codeDifference != kInvalidCode) {
+        mask |= SlotBit(code2);
+        v[code2] = pr + static_cast<double>(s.l2.codeDifference) * 0.02 + ambiguity;
+    }
+    if (s.l2.phaseDifference != kInvalidPhase) {
+        mask |= SlotBit(phase2);
+        v[phase2] = (pr + static_cast<double>(s.l2.phaseDifference) * 0.0005 + ambiguity) /
+                    s.wavelength2;
+    }
+    if (s.l2.cnr != 0) {
+        mask |= SlotBit(strength2);
+        v[strength2] = s.l2.cnr * 0.25;
+        pending.strength2[i] = StrengthDigit(s.l2.cnr);
+    }
+}
+
+bool ObservationAssembly::DecodeGps(BitCursor& in, int messageNumber, ConverterClock& clock) {
+    in.Skip(12);  // reference station ID
+    const auto tow = static_cast<std::int32_t>(in.U(30) / 1000);
+    const bool synchronous = in.U(1) != 0;
+    const int count = static_cast<int>(in.U(5));
+    in.Skip(4);  // smoothing
+
+    if (tow < static_cast<std::int64_t>(clock.gpsSecond) - kSecondsPerDay) ++clock.gpsWeek;
+    clock.gpsSecond = tow;
+    const bool handedOver = ChangeEpoch(clock);
+
+    const bool withL2 = messageNumber == 1003 || messageNumber == 1004;
+    const bool extended = messageNumber == 1002 || messageNumber == 1004;
+    std::int32_t lock1[64] = {}, lock2[64] = {};
+    for (int n = 0; n < count && pending.satelliteCount < kEpochSatellites; ++n) {
+        Satellite s;
+        s.id = static_cast<int>(in.U(6));
+        s.number = s.id >= 40 ? s.id + 80 : s.id;
+        s.l1.codeIndicator = static_cast<int>(in.U(1));
+        s.pseudorange = static_cast<std::int64_t>(in.U(24));
+        s.l1.phaseDifference = in.S(20);
+        s.l1.lockTime = static_cast<int>(in.U(7));
+        if (extended) {
+            s.ambiguity = static_cast<int>(in.U(8));
+            s.l1.cnr = static_cast<int>(in.U(8));
+        }
+        if (withL2) {
+            s.l2.present = true;
+            s.l2.codeIndicator = static_cast<int>(in.U(2));
+            s.l2.codeDifference = in.S(14);
+            s.l2.phaseDifference = in.S(20);
+            s.l2.lockTime = static_cast<int>(in.U(7));
+            if (messageNumber == 1004) s.l2.cnr = static_cast<int>(in.U(8));
+        }
+        const int i = pending.IndexOf(s.number);
+        if (s.l1.lockTime == 0 || s.l1.lockTime < savedLock[kGpsL1][s.id])
+            pending.lockFlags[i] |= kLossOfLockL1;
+        if (withL2 && (s.l2.lockTime == 0 || s.l2.lockTime < savedLock[kGpsL2][s.id]))
+            pending.lockFlags[i] |= kLossOfLockL2;
+        lock1[s.id] = s.l1.lockTime;
+        lock2[s.id] = s.l2.lockTime;
+        Store(i, s, true);
+    }
+    std::copy(std::begin(lock1), std::end(lock1), savedLock[kGpsL1]);
+    std::copy(std::begin(lock2), std::end(lock2), savedLock[kGpsL2]);
+    return Complete(synchronous, handedOver);
+}
+
+bool ObservationAssembly::DecodeGlonass(BitCursor& in, int messageNumber, ConverterClock& clock) {
+    in.Skip(12);  // reference station ID
+    const auto tk = static_cast<std::int64_t>(in.U(27) / 1000);
+    const bool synchronous = in.U(1) != 0;
+    const int count = static_cast<int>(in.U(5));
+    in.Skip(4);  // smoothing
+
+    // The GLONASS day is the one of the converter's clock, or the next or
+    // previous one when tk and the clock lie on either side of midnight.
+    std::int64_t t = static_cast<std::int64_t>(clock.gpsWeek) * kSecondsPerWeek + clock.gpsSecond +
+                     kGlonassOffset;
+    const std::int64_t d = t % kSecondsPerDay - clock.leapSeconds;
+    if (tk < 14400 && d > 72000) {
+        t += kSecondsPerDay;
+    } else if (tk > 72000 && d < 14400) {
+        t -= kSecondsPerDay;
+    }
+    t = t + tk - d - kGlonassOffset;
+    clock.gpsWeek = static_cast<std::int32_t>(t / kSecondsPerWeek);
+    clock.gpsSecond = static_cast<std::int32_t>(t - kSecondsPerWeek * clock.gpsWeek);
+    const bool handedOver = ChangeEpoch(clock);
+
+    const bool withL2 = messageNumber == 1011 || messageNumber == 1012;
+    const bool extended = messageNumber == 1010 || messageNumber == 1012;
+    std::int32_t lock1[64] = {}, lock2[64] = {};
+    for (int n = 0; n < count && pending.satelliteCount < kEpochSatellites; ++n) {
+        Satellite s;
+        s.id = static_cast<int>(in.U(6));
+        s.number = s.id + 37;
+        s.l1.codeIndicator = static_cast<int>(in.U(1));
+        const int k = static_cast<int>(in.U(5)) - 7;
+        s.pseudorange = static_cast<std::int64_t>(in.U(25));
+        s.l1.phaseDifference = in.S(20);
+        s.l1.lockTime = static_cast<int>(in.U(7));
+        if (extended) {
+            s.ambiguity = static_cast<int>(in.U(7));
+            s.l1.cnr = static_cast<int>(in.U(8));
+        }
+        if (withL2) {
+            s.l2.present = true;
+            s.l2.codeIndicator = static_cast<int>(in.U(2));
+            s.l2.codeDifference = in.S(14);
+            s.l2.phaseDifference = in.S(20);
+            s.l2.lockTime = static_cast<int>(in.U(7));
+            if (messageNumber == 1012) s.l2.cnr = static_cast<int>(in.U(8));
+        }
+        lock1[s.id] = s.l1.lockTime;
+        lock2[s.id] = s.l2.lockTime;
+        if (s.id < 1 || s.id > 24) continue;  // not a GLONASS slot: nothing kept
+
+        s.ambiguityUnit = kTwoLightMs;
+        s.wavelength1 = kSpeedOfLight / (1602000000.0 + 562500.0 * k);
+        s.wavelength2 = kSpeedOfLight / (1246000000.0 + 437500.0 * k);
+        const int i = pending.IndexOf(s.number);
+        if (s.l1.lockTime == 0 || s.l1.lockTime < savedLock[kGlonassL1][s.id])
+            pending.lockFlags[i] |= kLossOfLockL1;
+        if (withL2 && (s.l2.lockTime == 0 || s.l2.lockTime < savedLock[kGlonassL2][s.id]))
+            pending.lockFlags[i] |= kLossOfLockL2;
+        Store(i, s, false);
+    }
+    std::copy(std::begin(lock1), std::end(lock1), savedLock[kGlonassL1]);
+    std::copy(std::begin(lock2), std::end(lock2), savedLock[kGlonassL2]);
+    return Complete(synchronous, handedOver);
+}
+
+}  // namespace corvane

@@ -1,0 +1,127 @@
+#include "rinex/observation_columns.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace corvane {
+namespace {
+
+enum ObsType { kC1, kP1, kL1, kS1, kC2, kP2, kL2, kS2, kObsTypes };
+
+struct TypeRow {
+    int slot;
+    ObsType type;
+    const char* text;
+};
+
+constexpr TypeRow kTypeTable[] = {
+    {kSlotC1, kC1, "    C1"},   {kSlotP1, kP1, "    P1"},   {kSlotL1CA, kL1, "    L1"},
+    {kSlotL1P, kL1, "    L1"},  {kSlotS1CA, kS1, "    S1"}, {kSlotS1P, kS1, "    S1"},
+    {kSlotC2, kC2, "    C2"},   {kSlotP2, kP2, "    P2"},   {kSlotL2CA, kL2, "    L2"},
+    {kSlotL2P, kL2, "    L2"},  {kSlotS2CA, kS2, "    S2"}, {kSlotS2P, kS2, "    S2"},
+};
+
+char Digit(int d) { return static_cast<char>('0' + (d >= 0 && d <= 9 ? d : 0)); }
+
+// Loss-of-lock and strength characters of a value taken from `slot`.
+void Indicators(int slot, std::int32_t flags, int strength1, int strength2, char* lli, char* ss) {
+    *lli = ' ';
+    *ss = ' ';
+    switch (slot) {
+    case kSlotL1CA:
+    case kSlotL1P:
+        if (flags & kLossOfLockL1) *lli = '1';
+        *ss = Digit(strength1);
+        break;
+    case kSlotL2CA:
+    case kSlotL2P:
+        if (flags & (kCrossCorrelatedL2 | kLossOfLockL2))
+            *lli = Digit(((flags & kCrossCorrelatedL2) ? 4 : 0) + ((flags & kLossOfLockL2) ? 1 : 0));
+        *ss = Digit(strength2);
+        break;
+    case kSlotP2:
+        if (flags & kCrossCorrelatedL2) *lli = '4';
+        break;
+    default:
+        break;
+    }
+}
+
+// Appends formatted text at `length`, within `size`.
+template <typename... Args>
+void Put(char* out, int& length, std::size_t size, const char* format, Args... args) {
+    if (static_cast<std::size_t>(length) >= size) return;
+    const int n = std::snprintf(out + length, size - static_cast<std::size_t>(length), format, args...);
+    if (n > 0) length += std::min(n, static_cast<int>(size - static_cast<std::size_t>(length) - 1));
+}
+
+}  // namespace
+
+void ObservationColumns::Build(std::uint64_t mask) {
+    int columnOfType[kObsTypes] = {};  // column + 1, 0: none
+    count_ = 0;
+    typeText_[0] = '\0';
+    for (const TypeRow& row : kTypeTable) {
+        const std::uint64_t bit = SlotBit(row.slot);
+        if (!(mask & bit)) continue;
+        if (columnOfType[row.type] != 0) {
+            ObsColumn& c = columns_[columnOfType[row.type] - 1];
+            c.alternateMask = bit;
+            c.alternateSlot = row.slot;
+            continue;
+        }
+        columns_[count_] = ObsColumn{bit, row.slot, 0, 0};
+        std::memcpy(typeText_ + 6 * count_, row.text, 7);
+        columnOfType[row.type] = ++count_;
+    }
+}
+
+int ObservationColumns::ComposeEpoch(const EpochRecord& epoch, const platform::CalendarTime& time,
+                                     char* out) const {
+    const int n = epoch.satelliteCount;
+    if (n <= 0) return 0;
+    constexpr std::size_t size = kEpochRecordTextSize;
+    int length = 0;
+    Put(out, length, size, " %02d %02d %02d %02d %02d %02d.0000000 00 %02d", time.year % 100,
+        time.month, time.day, time.hour, time.minute, time.second, n);
+    for (int i = 0; i < n; ++i) {
+        if (i > 0 && i % 12 == 0) Put(out, length, size, "\n%32s", "");
+        const int number = epoch.satellites[i];
+        if (number >= 1 && number <= 32) {
+            Put(out, length, size, "G%02d", number);
+        } else if (number >= 38 && number <= 61) {
+            Put(out, length, size, "R%02d", number - 37);
+        } else {
+            Put(out, length, size, "%3d", number);
+        }
+    }
+    Put(out, length, size, "\n");
+
+    for (int i = 0; i < n; ++i) {
+        const std::uint64_t mask = epoch.signalMask[i];
+        const double* values = epoch.values[i];
+        for (int c = 0; c < count_; ++c) {
+            const ObsColumn& column = columns_[c];
+            int slot = -1;
+            if ((mask & column.primaryMask) && std::isfinite(values[column.primarySlot])) {
+                slot = column.primarySlot;
+            } else if (column.alternateMask && (mask & column.alternateMask) &&
+                       std::isfinite(values[column.alternateSlot])) {
+                slot = column.alternateSlot;
+            }
+            if (slot < 0) {
+                Put(out, length, size, "%16s", "");
+            } else {
+                char lli, ss;
+                Indicators(slot, epoch.lockFlags[i], epoch.strength1[i], epoch.strength2[i], &lli,
+                           &ss);
+                Put(out, length, size, "%14.3f%c%c", values[slot], lli, ss);
+            }
+            if (c % 5 == 4 || c == count_ - 1) Put(out, length, size, "\n");
+        }
+    }
+    return length;
+}
+
+}  // namespace corvane

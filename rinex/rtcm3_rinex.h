@@ -1,0 +1,76 @@
+// The RINEX 2.11 converter of one channel: finds the RTCM 3 frames of the
+// stream, assembles the legacy GPS and GLONASS observations into epochs,
+// keeps the station description and the ephemerides, and writes observation
+// and navigation records through the channel's hourly RINEX files.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "net/rinex_header_source.h"
+#include "net/stream_decoder.h"
+#include "rinex/navigation_records.h"
+#include "rinex/observation_assembly.h"
+#include "rinex/observation_columns.h"
+#include "rinex/rinex_headers.h"
+
+namespace corvane {
+
+class NtripChannel;
+
+class RTCM3Rinex : public StreamDecoder, public RinexHeaderSource {
+public:
+    // `startTime`: the converter's clock at construction, in seconds since
+    // 1970 on the GPS scale (a recording's time). None: the computer's clock
+    // taken as GPS time.
+    explicit RTCM3Rinex(NtripChannel* channel, std::optional<std::int64_t> startTime = std::nullopt);
+
+    // Takes the next block of the stream; writes every epoch and ephemeris
+    // it completes. Returns the number of bytes held for the next block.
+    int Input(const std::uint8_t* data, int length) override;
+
+    // True when a CRC-valid frame lies at the start of the input buffer.
+    bool FindFrame();
+    // Decodes frames until one yields something to write: 0 no complete frame
+    // left, 1 an epoch ready, 1019/1020 a new GPS/GLONASS ephemeris, or the
+    // number of any other message decoded or skipped.
+    int DecodeNext();
+
+    int WriteHeader(int kind, char* buffer) override;
+
+    // ---- State, readable for tests and tools. ----
+    ConverterClock clock;
+    StationInfo station;
+    ObservationAssembly observations;
+    ObservationColumns columns;
+    std::int32_t epochCount = 0;     // ready epochs not written while columns were open
+    std::uint32_t signalsSeen = 0;   // their signals
+    std::int64_t epochTime = 0;      // the epoch being written, seconds since 1970 (GPS scale)
+    int lastEphemeris = 0;           // index of the ephemeris decoded last
+    GpsEphemeris gps[kGpsSatellites];
+    GlonassEphemeris glonass[kGlonassSlots];
+
+private:
+    bool Running() const;
+    void DecodeStation(BitCursor& in, bool withHeight);
+    void DecodeDescriptors(int messageNumber);
+    void DecodeSystemParameters(BitCursor& in);
+    // Fixes the columns from the signals seen so far and those of `ready`.
+    void BuildObsTypes();
+    void WriteEpoch();
+    void WriteNavigation(int kind);
+
+    NtripChannel* channel_;
+    static constexpr std::size_t kInputSize = 2048;
+    std::uint8_t input_[kInputSize];
+    std::size_t count_ = 0;     // bytes in input_
+    std::size_t needed_ = 0;    // bytes to wait for before searching again
+    std::size_t messageLength_ = 0;  // L of the last frame header seen
+    std::size_t handedOut_ = 0;      // L of the frame at the buffer start; 0: none
+    bool frameHeld_ = false;
+    char text_[kEpochRecordTextSize > kNavigationRecordSize ? kEpochRecordTextSize
+                                                            : kNavigationRecordSize];
+};
+
+}  // namespace corvane
