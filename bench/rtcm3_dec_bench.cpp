@@ -8,50 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_data.h"
 #include "net/ntrip_channel.h"
-#include "platform/window_receiver.h"
 #include "rtcm/rtcm3_dec.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string DataDir() {
-    const char* env = std::getenv("CORVANE_DATA");
-    return env != nullptr ? env : CORVANE_SHARED_DATA_DIR;
-}
-
-// The largest file below rtcm3/ of the shared data.
-const std::vector<std::uint8_t>& LargestStream(std::string* name) {
-    static std::vector<std::uint8_t> bytes;
-    static std::string chosen;
-    if (chosen.empty()) {
-        std::uintmax_t best = 0;
-        std::error_code ec;
-        for (const auto& e : fs::recursive_directory_iterator(fs::path(DataDir()) / "rtcm3", ec)) {
-            if (e.is_regular_file() && e.file_size() > best) {
-                best = e.file_size();
-                chosen = e.path().string();
-            }
-        }
-        if (FILE* f = chosen.empty() ? nullptr : std::fopen(chosen.c_str(), "rb")) {
-            bytes.resize(best);
-            bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
-            std::fclose(f);
-        }
-    }
-    *name = chosen;
-    return bytes;
-}
-
-class NullWindow : public corvane::platform::WindowReceiver {
-public:
-    void Post(std::uint32_t, std::uintptr_t, std::intptr_t) override {}
-};
+using corvane::bench::LargestStream;
+using corvane::bench::NullWindow;
 
 void Feed(benchmark::State& state, bool textLog) {
     std::string name;
-    const auto& bytes = LargestStream(&name);
+    const auto& bytes = LargestStream("rtcm3", &name);
     if (bytes.empty()) {
         state.SkipWithError("no RTCM 3 file in the shared data folder");
         return;

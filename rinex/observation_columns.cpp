@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "rinex/observation_value_format.h"
+
 namespace corvane {
 namespace {
 
@@ -56,6 +58,10 @@ void Put(char* out, int& length, std::size_t size, const char* format, Args... a
     if (n > 0) length += std::min(n, static_cast<int>(size - static_cast<std::size_t>(length) - 1));
 }
 
+void PutChar(char* out, int& length, std::size_t size, char c) {
+    if (static_cast<std::size_t>(length) + 1 < size) out[length++] = c;
+}
+
 }  // namespace
 
 void ObservationColumns::Build(std::uint64_t mask) {
@@ -96,7 +102,7 @@ int ObservationColumns::ComposeEpoch(const EpochRecord& epoch, const platform::C
             Put(out, length, size, "%3d", number);
         }
     }
-    Put(out, length, size, "\n");
+    PutChar(out, length, size, '\n');
 
     for (int i = 0; i < n; ++i) {
         const std::uint64_t mask = epoch.signalMask[i];
@@ -110,15 +116,23 @@ int ObservationColumns::ComposeEpoch(const EpochRecord& epoch, const platform::C
                        std::isfinite(values[column.alternateSlot])) {
                 slot = column.alternateSlot;
             }
+            if (static_cast<std::size_t>(length) + 16 >= size) break;
             if (slot < 0) {
-                Put(out, length, size, "%16s", "");
+                std::memset(out + length, ' ', 16);
+                length += 16;
             } else {
                 char lli, ss;
                 Indicators(slot, epoch.lockFlags[i], epoch.strength1[i], epoch.strength2[i], &lli,
                            &ss);
-                Put(out, length, size, "%14.3f%c%c", values[slot], lli, ss);
+                if (FormatObservationValue(values[slot], out + length)) {
+                    length += kObservationValueWidth;
+                    out[length++] = lli;
+                    out[length++] = ss;
+                } else {
+                    Put(out, length, size, "%14.3f%c%c", values[slot], lli, ss);
+                }
             }
-            if (c % 5 == 4 || c == count_ - 1) Put(out, length, size, "\n");
+            if (c % 5 == 4 || c == count_ - 1) PutChar(out, length, size, '\n');
         }
     }
     return length;

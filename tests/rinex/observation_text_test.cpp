@@ -1,9 +1,14 @@
 // The RINEX text of headers and observation records, byte for byte.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "rinex/observation_columns.h"
+#include "rinex/observation_value_format.h"
 #include "rinex/rinex_headers.h"
 
 namespace corvane {
@@ -165,6 +170,37 @@ TEST_F(EpochText, ObservationFieldsWithIndicators) {
                           blank + "         1.500 0" + blank + blank + blank + "\n" + blank +
                           "\n" + blank + blank + blank + blank + "        -0.25010\n" + blank +
                           "\n");
+}
+
+// The fast value format must give exactly what "%14.3f" gives.
+TEST(ObservationValueFormat, SameTextAsPrintf) {
+    std::vector<double> values = {0.0,        -0.0,         -0.0001,     0.0005,       0.0015,
+                                  2.5e-4,     45.25,        -0.25,       0.9995,       999.9995,
+                                  1.0005,     21005472.06,  110384505.964, 999999999.9994,
+                                  -99999999.9996, 86016012.5, 123456.0005};
+    std::uint64_t state = 0x9E3779B97F4A7C15u;
+    for (int i = 0; i < 200000; ++i) {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        const double unit = static_cast<double>(state >> 11) / 9007199254740992.0;
+        // Magnitudes from thousandths to 10^9, and values just off halves.
+        const double magnitude = std::pow(10.0, -3 + 12 * unit);
+        values.push_back((state & 1 ? -1 : 1) * magnitude);
+        values.push_back(std::nextafter(std::floor(magnitude * 1000) / 1000 + 0.0005, 0.0));
+    }
+    for (double v : values) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%14.3f", v);
+        char out[kObservationValueWidth];
+        if (FormatObservationValue(v, out)) {
+            ASSERT_EQ(std::string(out, kObservationValueWidth), expected) << v;
+        } else {
+            ASSERT_GT(std::strlen(expected), 13u) << v;
+        }
+    }
+    char out[kObservationValueWidth];
+    EXPECT_FALSE(FormatObservationValue(1e9, out));
+    EXPECT_FALSE(FormatObservationValue(std::nan(""), out));
+    EXPECT_FALSE(FormatObservationValue(-999999999.9996, out));
 }
 
 }  // namespace
