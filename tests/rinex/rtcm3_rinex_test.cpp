@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -14,6 +15,7 @@
 #include "platform/clock.h"
 #include "platform/file.h"
 #include "platform/queue_window_receiver.h"
+#include "tests/net/channel_test_support.h"
 #include "tests/rinex/legacy_observation_messages.h"
 #include "tests/rtcm/rtcm3_test_messages.h"
 #include "tests/support/scoped_env.h"
@@ -268,6 +270,64 @@ TEST_F(Converter, StoppedChannelStopsTheConverter) {
     Epoch(start_);
     EXPECT_EQ(FileCount(), 0);
     runFlag = 1;
+}
+
+// A running channel with the RINEX output creates its converter and writes
+// the three files from the stream a caster sends.
+class RinexOutputs : public ChannelOutputFactory {
+public:
+    explicit RinexOutputs(std::int64_t start) : start_(start) {}
+    std::unique_ptr<StreamDecoder> CreateDecoder(int, NtripChannel&) const override {
+        return nullptr;
+    }
+    std::unique_ptr<StreamDecoder> CreateRinex(NtripChannel& owner) const override {
+        return std::make_unique<RTCM3Rinex>(&owner, start_);
+    }
+
+private:
+    std::int64_t start_;
+};
+
+TEST(ConverterChannel, RunningChannelWritesTheThreeFiles) {
+    test::ScopedEnv tz{"TZ", "UTC0"};
+    test::TempDir dir;
+    const std::int64_t t = GpsTime(2026, 1, 1, 0, 0, 0);
+    std::string stream;
+    for (int i = 0; i < 6; ++i) {
+        const auto ms = static_cast<std::uint32_t>((t + i - kGpsEpochUnix) % 604800 * 1000);
+        const auto frame = LegacyObservation(1004, ms, false, {LegacySat{}});
+        stream.append(frame.begin(), frame.end());
+    }
+    test::Eph1019 eph;
+    eph.week = 2399 % 1024;
+    const auto nav = Frame(test::Message1019(eph));
+    stream.append(nav.begin(), nav.end());
+    // The stream goes out once; the channel reconnects when it falls silent.
+    std::atomic<bool> sent{false};
+    test::ScriptedCaster caster([&](test::CasterConnection& c) {
+        c.ReadRequest();
+        c.Send("ICY 200 OK\r\n\r\n");
+        if (!sent.exchange(true)) c.SendInPieces(stream, {7, 100, 33});
+        c.WaitForClose(std::chrono::seconds(5));
+    });
+    test::ChannelRig rig(caster.Address());
+    const RinexOutputs outputs(t);
+    rig.context.outputs = &outputs;
+    rig.context.outputDir = dir.Path();
+    rig.entry.outputs = kOutputRinex;
+    NtripChannel& channel = rig.Start();
+    // The first connection's stream has been handled when the second begins.
+    EXPECT_TRUE(test::WaitUntil([&] { return caster.Connections() >= 2; }));
+    EXPECT_NE(channel.rinex, nullptr);
+    rig.Stop();
+    const std::string base = dir.File("MOUNT_20260101_000003.");
+    std::string obs, gps, glonass;
+    ASSERT_TRUE(test::ReadFile(base + "o", &obs));
+    ASSERT_TRUE(test::ReadFile(base + "n", &gps));
+    ASSERT_TRUE(test::ReadFile(base + "g", &glonass));
+    EXPECT_NE(obs.find(" 26 01 01 00 00 05.0000000 00 01G05"), std::string::npos);
+    EXPECT_NE(gps.find("\n05 26 01 01 04 00 00.0"), std::string::npos) << gps;
+    EXPECT_NE(glonass.find("END OF HEADER"), std::string::npos);
 }
 
 #ifdef _WIN32
