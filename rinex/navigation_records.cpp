@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/clock.h"
+#include "rinex/glonass_day.h"
 #include "rinex/rinex_number_format.h"
 
 namespace corvane {
@@ -187,17 +188,9 @@ int ComposeGpsRecord(const GpsEphemeris& eph, int prn, char* out) {
 
 int ComposeGlonassRecord(const GlonassEphemeris& eph, int slot, std::int32_t leapSeconds,
                          char* out) {
-    // Date tb: the GLONASS day is the one of the clock at decoding, moved by
-    // a day when tb and the clock lie on either side of midnight.
-    std::int64_t t =
-        static_cast<std::int64_t>(eph.week) * kSecondsPerWeek + eph.second + kGlonassOffset;
-    const std::int64_t d = t % kSecondsPerDay - leapSeconds;
-    if (eph.tb < 14400 && d > 72000) {
-        t += kSecondsPerDay;
-    } else if (eph.tb > 72000 && d < 14400) {
-        t -= kSecondsPerDay;
-    }
-    const std::int64_t utc = t + eph.tb - leapSeconds - d - kGlonassOffset;
+    // tb in the GLONASS day of the clock at decoding, on the UTC scale.
+    const std::int64_t utc =
+        GlonassDayTime(eph.week, eph.second, leapSeconds, eph.tb) - leapSeconds;
 
     std::int64_t frameTime = eph.tk - kGlonassOffset;
     if (frameTime < 0) frameTime += kSecondsPerDay;

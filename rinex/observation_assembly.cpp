@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "rinex/glonass_day.h"
+
 namespace corvane {
 namespace {
 
@@ -13,7 +15,6 @@ constexpr double kGpsL1Wavelength = 0.19029367279836487;
 constexpr double kGpsL2Wavelength = 0.24421021342456825;
 constexpr std::int64_t kSecondsPerWeek = 604800;
 constexpr std::int64_t kSecondsPerDay = 86400;
-constexpr std::int64_t kGlonassOffset = 10800;
 
 constexpr std::int64_t kInvalidPhase = -524288;  // 20-bit field 0x80000
 constexpr std::int64_t kInvalidCode = -8192;     // 14-bit field 0x2000
@@ -110,6 +111,58 @@ void ObservationAssembly::Store(int i, const Satellite& s, bool gps) {
     }
 }
 
+void ObservationAssembly::DecodeSatellites(BitCursor& in, int messageNumber, int count) {
+    const bool glonass = messageNumber >= 1009;
+    // 1001/1009: L1; 1002/1010: L1 with ambiguity and CNR; 1003/1011: L1 and
+    // L2; 1004/1012: L1 and L2 with ambiguity and CNR.
+    const int kind = messageNumber % 4;
+    const bool extended = kind == 2 || kind == 0;
+    const bool withL2 = kind == 3 || kind == 0;
+    std::int32_t* saved1 = savedLock[glonass ? kGlonassL1 : kGpsL1];
+    std::int32_t* saved2 = savedLock[glonass ? kGlonassL2 : kGpsL2];
+    std::int32_t lock1[64] = {}, lock2[64] = {};
+    for (int n = 0; n < count && pending.satelliteCount < kEpochSatellites; ++n) {
+        Satellite s;
+        s.id = static_cast<int>(in.U(6));
+        s.l1.codeIndicator = static_cast<int>(in.U(1));
+        const int k = glonass ? static_cast<int>(in.U(5)) - 7 : 0;
+        s.pseudorange = static_cast<std::int64_t>(in.U(glonass ? 25 : 24));
+        s.l1.phaseDifference = in.S(20);
+        s.l1.lockTime = static_cast<int>(in.U(7));
+        if (extended) {
+            s.ambiguity = static_cast<int>(in.U(glonass ? 7 : 8));
+            s.l1.cnr = static_cast<int>(in.U(8));
+        }
+        if (withL2) {
+            s.l2.present = true;
+            s.l2.codeIndicator = static_cast<int>(in.U(2));
+            s.l2.codeDifference = in.S(14);
+            s.l2.phaseDifference = in.S(20);
+            s.l2.lockTime = static_cast<int>(in.U(7));
+            if (kind == 0) s.l2.cnr = static_cast<int>(in.U(8));
+        }
+        lock1[s.id] = s.l1.lockTime;
+        lock2[s.id] = s.l2.lockTime;
+        if (glonass) {
+            if (s.id < 1 || s.id > 24) continue;  // not a GLONASS slot: nothing kept
+            s.number = s.id + 37;
+            s.ambiguityUnit = kTwoLightMs;
+            s.wavelength1 = kSpeedOfLight / (1602000000.0 + 562500.0 * k);
+            s.wavelength2 = kSpeedOfLight / (1246000000.0 + 437500.0 * k);
+        } else {
+            s.number = s.id >= 40 ? s.id + 80 : s.id;
+        }
+        const int i = pending.IndexOf(s.number);
+        if (s.l1.lockTime == 0 || s.l1.lockTime < saved1[s.id]) pending.lockFlags[i] |= kLossOfLockL1;
+        if (withL2 && (s.l2.lockTime == 0 || s.l2.lockTime < saved2[s.id]))
+            pending.lockFlags[i] |= kLossOfLockL2;
+        Store(i, s, !glonass);
+    }
+    // The saved tables become this message's, entries of absent IDs 0.
+    std::copy(std::begin(lock1), std::end(lock1), saved1);
+    std::copy(std::begin(lock2), std::end(lock2), saved2);
+}
+
 bool ObservationAssembly::DecodeGps(BitCursor& in, int messageNumber, ConverterClock& clock) {
     in.Skip(12);  // reference station ID
     const auto tow = static_cast<std::int32_t>(in.U(30) / 1000);
@@ -121,40 +174,7 @@ bool ObservationAssembly::DecodeGps(BitCursor& in, int messageNumber, ConverterC
     clock.gpsSecond = tow;
     const bool handedOver = ChangeEpoch(clock);
 
-    const bool withL2 = messageNumber == 1003 || messageNumber == 1004;
-    const bool extended = messageNumber == 1002 || messageNumber == 1004;
-    std::int32_t lock1[64] = {}, lock2[64] = {};
-    for (int n = 0; n < count && pending.satelliteCount < kEpochSatellites; ++n) {
-        Satellite s;
-        s.id = static_cast<int>(in.U(6));
-        s.number = s.id >= 40 ? s.id + 80 : s.id;
-        s.l1.codeIndicator = static_cast<int>(in.U(1));
-        s.pseudorange = static_cast<std::int64_t>(in.U(24));
-        s.l1.phaseDifference = in.S(20);
-        s.l1.lockTime = static_cast<int>(in.U(7));
-        if (extended) {
-            s.ambiguity = static_cast<int>(in.U(8));
-            s.l1.cnr = static_cast<int>(in.U(8));
-        }
-        if (withL2) {
-            s.l2.present = true;
-            s.l2.codeIndicator = static_cast<int>(in.U(2));
-            s.l2.codeDifference = in.S(14);
-            s.l2.phaseDifference = in.S(20);
-            s.l2.lockTime = static_cast<int>(in.U(7));
-            if (messageNumber == 1004) s.l2.cnr = static_cast<int>(in.U(8));
-        }
-        const int i = pending.IndexOf(s.number);
-        if (s.l1.lockTime == 0 || s.l1.lockTime < savedLock[kGpsL1][s.id])
-            pending.lockFlags[i] |= kLossOfLockL1;
-        if (withL2 && (s.l2.lockTime == 0 || s.l2.lockTime < savedLock[kGpsL2][s.id]))
-            pending.lockFlags[i] |= kLossOfLockL2;
-        lock1[s.id] = s.l1.lockTime;
-        lock2[s.id] = s.l2.lockTime;
-        Store(i, s, true);
-    }
-    std::copy(std::begin(lock1), std::end(lock1), savedLock[kGpsL1]);
-    std::copy(std::begin(lock2), std::end(lock2), savedLock[kGpsL2]);
+    DecodeSatellites(in, messageNumber, count);
     return Complete(synchronous, handedOver);
 }
 
@@ -165,61 +185,12 @@ bool ObservationAssembly::DecodeGlonass(BitCursor& in, int messageNumber, Conver
     const int count = static_cast<int>(in.U(5));
     in.Skip(4);  // smoothing
 
-    // The GLONASS day is the one of the converter's clock, or the next or
-    // previous one when tk and the clock lie on either side of midnight.
-    std::int64_t t = static_cast<std::int64_t>(clock.gpsWeek) * kSecondsPerWeek + clock.gpsSecond +
-                     kGlonassOffset;
-    const std::int64_t d = t % kSecondsPerDay - clock.leapSeconds;
-    if (tk < 14400 && d > 72000) {
-        t += kSecondsPerDay;
-    } else if (tk > 72000 && d < 14400) {
-        t -= kSecondsPerDay;
-    }
-    t = t + tk - d - kGlonassOffset;
+    const std::int64_t t = GlonassDayTime(clock.gpsWeek, clock.gpsSecond, clock.leapSeconds, tk);
     clock.gpsWeek = static_cast<std::int32_t>(t / kSecondsPerWeek);
     clock.gpsSecond = static_cast<std::int32_t>(t - kSecondsPerWeek * clock.gpsWeek);
     const bool handedOver = ChangeEpoch(clock);
 
-    const bool withL2 = messageNumber == 1011 || messageNumber == 1012;
-    const bool extended = messageNumber == 1010 || messageNumber == 1012;
-    std::int32_t lock1[64] = {}, lock2[64] = {};
-    for (int n = 0; n < count && pending.satelliteCount < kEpochSatellites; ++n) {
-        Satellite s;
-        s.id = static_cast<int>(in.U(6));
-        s.number = s.id + 37;
-        s.l1.codeIndicator = static_cast<int>(in.U(1));
-        const int k = static_cast<int>(in.U(5)) - 7;
-        s.pseudorange = static_cast<std::int64_t>(in.U(25));
-        s.l1.phaseDifference = in.S(20);
-        s.l1.lockTime = static_cast<int>(in.U(7));
-        if (extended) {
-            s.ambiguity = static_cast<int>(in.U(7));
-            s.l1.cnr = static_cast<int>(in.U(8));
-        }
-        if (withL2) {
-            s.l2.present = true;
-            s.l2.codeIndicator = static_cast<int>(in.U(2));
-            s.l2.codeDifference = in.S(14);
-            s.l2.phaseDifference = in.S(20);
-            s.l2.lockTime = static_cast<int>(in.U(7));
-            if (messageNumber == 1012) s.l2.cnr = static_cast<int>(in.U(8));
-        }
-        lock1[s.id] = s.l1.lockTime;
-        lock2[s.id] = s.l2.lockTime;
-        if (s.id < 1 || s.id > 24) continue;  // not a GLONASS slot: nothing kept
-
-        s.ambiguityUnit = kTwoLightMs;
-        s.wavelength1 = kSpeedOfLight / (1602000000.0 + 562500.0 * k);
-        s.wavelength2 = kSpeedOfLight / (1246000000.0 + 437500.0 * k);
-        const int i = pending.IndexOf(s.number);
-        if (s.l1.lockTime == 0 || s.l1.lockTime < savedLock[kGlonassL1][s.id])
-            pending.lockFlags[i] |= kLossOfLockL1;
-        if (withL2 && (s.l2.lockTime == 0 || s.l2.lockTime < savedLock[kGlonassL2][s.id]))
-            pending.lockFlags[i] |= kLossOfLockL2;
-        Store(i, s, false);
-    }
-    std::copy(std::begin(lock1), std::end(lock1), savedLock[kGlonassL1]);
-    std::copy(std::begin(lock2), std::end(lock2), savedLock[kGlonassL2]);
+    DecodeSatellites(in, messageNumber, count);
     return Complete(synchronous, handedOver);
 }
 

@@ -35,6 +35,8 @@ private:
     // whether it did. Then stamps `pending` with the clock.
     bool ChangeEpoch(const ConverterClock& clock);
     bool Complete(bool synchronous, bool handedOver);
+    // The satellites of a message into `pending`, then the lock tables.
+    void DecodeSatellites(BitCursor& in, int messageNumber, int count);
     void Store(int index, const Satellite& s, bool gps);
 };
 
