@@ -36,8 +36,8 @@ inline const std::vector<std::uint8_t>& LargestStream(const char* folder, std::s
     if (chosen.empty()) {
         std::uintmax_t best = 0;
         std::error_code ec;
-        for (const auto& e :
-             std::filesystem::recursive_directory_iterator(std::filesystem::path(DataDir()) / folder, ec)) {
+        for (const auto& e : std::filesystem::recursive_directory_iterator(
+                 std::filesystem::path(DataDir()) / folder, ec)) {
             if (e.is_regular_file() && e.file_size() > best) {
                 best = e.file_size();
                 chosen = e.path().string();

@@ -8,8 +8,8 @@
 namespace corvane {
 namespace {
 
-constexpr double kLightMs = 299792.458;         // GPS ambiguity unit, metres
-constexpr double kTwoLightMs = 599584.916;      // GLONASS ambiguity unit, metres
+constexpr double kLightMs = 299792.458;     // GPS ambiguity unit, metres
+constexpr double kTwoLightMs = 599584.916;  // GLONASS ambiguity unit, metres
 constexpr double kSpeedOfLight = 299792458.0;
 constexpr double kGpsL1Wavelength = 0.19029367279836487;
 constexpr double kGpsL2Wavelength = 0.24421021342456825;
@@ -47,8 +47,8 @@ struct ObservationAssembly::Satellite {
 
 bool ObservationAssembly::ChangeEpoch(const ConverterClock& clock) {
     bool handedOver = false;
-    if (pending.week != 0 &&
-        (pending.week != clock.gpsWeek || pending.seconds != static_cast<double>(clock.gpsSecond))) {
+    if (pending.week != 0 && (pending.week != clock.gpsWeek ||
+                              pending.seconds != static_cast<double>(clock.gpsSecond))) {
         ready.CopyFrom(pending);
         pending.Clear();
         handedOver = true;
@@ -80,8 +80,8 @@ void ObservationAssembly::Store(int i, const Satellite& s, bool gps) {
         // The ambiguity and the change to cycles apply to the values this
         // message brings, never again to those of an earlier message.
         v[code1] = pr + ambiguity;
-        v[phase1] = (pr + static_cast<double>(s.l1.phaseDifference) * 0.0005 + ambiguity) /
-                    s.wavelength1;
+        v[phase1] =
+            (pr + static_cast<double>(s.l1.phaseDifference) * 0.0005 + ambiguity) / s.wavelength1;
     }
     if (s.l1.cnr != 0) {
         mask |= SlotBit(strength1);
@@ -101,8 +101,8 @@ void ObservationAssembly::Store(int i, const Satellite& s, bool gps) {
     }
     if (s.l2.phaseDifference != kInvalidPhase) {
         mask |= SlotBit(phase2);
-        v[phase2] = (pr + static_cast<double>(s.l2.phaseDifference) * 0.0005 + ambiguity) /
-                    s.wavelength2;
+        v[phase2] =
+            (pr + static_cast<double>(s.l2.phaseDifference) * 0.0005 + ambiguity) / s.wavelength2;
     }
     if (s.l2.cnr != 0) {
         mask |= SlotBit(strength2);
@@ -153,7 +153,8 @@ void ObservationAssembly::DecodeSatellites(BitCursor& in, int messageNumber, int
             s.number = s.id >= 40 ? s.id + 80 : s.id;
         }
         const int i = pending.IndexOf(s.number);
-        if (s.l1.lockTime == 0 || s.l1.lockTime < saved1[s.id]) pending.lockFlags[i] |= kLossOfLockL1;
+        if (s.l1.lockTime == 0 || s.l1.lockTime < saved1[s.id])
+            pending.lockFlags[i] |= kLossOfLockL1;
         if (withL2 && (s.l2.lockTime == 0 || s.l2.lockTime < saved2[s.id]))
             pending.lockFlags[i] |= kLossOfLockL2;
         Store(i, s, !glonass);

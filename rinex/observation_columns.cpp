@@ -18,10 +18,10 @@ struct TypeRow {
 };
 
 constexpr TypeRow kTypeTable[] = {
-    {kSlotC1, kC1, "    C1"},   {kSlotP1, kP1, "    P1"},   {kSlotL1CA, kL1, "    L1"},
-    {kSlotL1P, kL1, "    L1"},  {kSlotS1CA, kS1, "    S1"}, {kSlotS1P, kS1, "    S1"},
-    {kSlotC2, kC2, "    C2"},   {kSlotP2, kP2, "    P2"},   {kSlotL2CA, kL2, "    L2"},
-    {kSlotL2P, kL2, "    L2"},  {kSlotS2CA, kS2, "    S2"}, {kSlotS2P, kS2, "    S2"},
+    {kSlotC1, kC1, "    C1"},  {kSlotP1, kP1, "    P1"},   {kSlotL1CA, kL1, "    L1"},
+    {kSlotL1P, kL1, "    L1"}, {kSlotS1CA, kS1, "    S1"}, {kSlotS1P, kS1, "    S1"},
+    {kSlotC2, kC2, "    C2"},  {kSlotP2, kP2, "    P2"},   {kSlotL2CA, kL2, "    L2"},
+    {kSlotL2P, kL2, "    L2"}, {kSlotS2CA, kS2, "    S2"}, {kSlotS2P, kS2, "    S2"},
 };
 
 char Digit(int d) { return static_cast<char>('0' + (d >= 0 && d <= 9 ? d : 0)); }
@@ -31,22 +31,23 @@ void Indicators(int slot, std::int32_t flags, int strength1, int strength2, char
     *lli = ' ';
     *ss = ' ';
     switch (slot) {
-    case kSlotL1CA:
-    case kSlotL1P:
-        if (flags & kLossOfLockL1) *lli = '1';
-        *ss = Digit(strength1);
-        break;
-    case kSlotL2CA:
-    case kSlotL2P:
-        if (flags & (kCrossCorrelatedL2 | kLossOfLockL2))
-            *lli = Digit(((flags & kCrossCorrelatedL2) ? 4 : 0) + ((flags & kLossOfLockL2) ? 1 : 0));
-        *ss = Digit(strength2);
-        break;
-    case kSlotP2:
-        if (flags & kCrossCorrelatedL2) *lli = '4';
-        break;
-    default:
-        break;
+        case kSlotL1CA:
+        case kSlotL1P:
+            if (flags & kLossOfLockL1) *lli = '1';
+            *ss = Digit(strength1);
+            break;
+        case kSlotL2CA:
+        case kSlotL2P:
+            if (flags & (kCrossCorrelatedL2 | kLossOfLockL2))
+                *lli = Digit(((flags & kCrossCorrelatedL2) ? 4 : 0) +
+                             ((flags & kLossOfLockL2) ? 1 : 0));
+            *ss = Digit(strength2);
+            break;
+        case kSlotP2:
+            if (flags & kCrossCorrelatedL2) *lli = '4';
+            break;
+        default:
+            break;
     }
 }
 
@@ -54,7 +55,8 @@ void Indicators(int slot, std::int32_t flags, int strength1, int strength2, char
 template <typename... Args>
 void Put(char* out, int& length, std::size_t size, const char* format, Args... args) {
     if (static_cast<std::size_t>(length) >= size) return;
-    const int n = std::snprintf(out + length, size - static_cast<std::size_t>(length), format, args...);
+    const int n =
+        std::snprintf(out + length, size - static_cast<std::size_t>(length), format, args...);
     if (n > 0) length += std::min(n, static_cast<int>(size - static_cast<std::size_t>(length) - 1));
 }
 

@@ -38,8 +38,8 @@ private:
 }  // namespace
 
 int ComposeObservationHeader(const char* markerName, const StationInfo& s, int typeCount,
-                             const char* typeText, std::int32_t leapSeconds,
-                             std::int64_t epochTime, char* out) {
+                             const char* typeText, std::int32_t leapSeconds, std::int64_t epochTime,
+                             char* out) {
     const platform::CalendarTime c = platform::UtcTime(epochTime);
     HeaderText h(out);
     h.Line("%9.2f           OBSERVATION DATA    M (MIXED)           RINEX VERSION / TYPE\n", 2.11);
@@ -64,8 +64,9 @@ int ComposeObservationHeader(const char* markerName, const StationInfo& s, int t
             h.Line("      %-54.54s# / TYPES OF OBSERV\n", typeText + 108);
     }
     h.Line("     1.0000%49sINTERVAL\n", "");
-    h.Line("  %04d    %02d    %02d    %02d    %02d   %02d.0000000     GPS         TIME OF FIRST OBS\n",
-           c.year, c.month, c.day, c.hour, c.minute, c.second);
+    h.Line(
+        "  %04d    %02d    %02d    %02d    %02d   %02d.0000000     GPS         TIME OF FIRST OBS\n",
+        c.year, c.month, c.day, c.hour, c.minute, c.second);
     h.Closing(leapSeconds);
     return h.Length();
 }
@@ -73,9 +74,11 @@ int ComposeObservationHeader(const char* markerName, const StationInfo& s, int t
 int ComposeNavigationHeader(int kind, std::int32_t leapSeconds, std::int64_t epochTime, char* out) {
     HeaderText h(out);
     if (kind == 1) {
-        h.Line("%9.2f           N: GPS NAV DATA                         RINEX VERSION / TYPE\n", 2.11);
+        h.Line("%9.2f           N: GPS NAV DATA                         RINEX VERSION / TYPE\n",
+               2.11);
     } else {
-        h.Line("%9.2f           G: GLONASS NAV DATA                     RINEX VERSION / TYPE\n", 2.11);
+        h.Line("%9.2f           G: GLONASS NAV DATA                     RINEX VERSION / TYPE\n",
+               2.11);
     }
     h.RunBy(platform::UtcTime(epochTime));
     h.Closing(leapSeconds);

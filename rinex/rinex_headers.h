@@ -9,8 +9,8 @@ namespace corvane {
 
 // What the station messages 1005 to 1008 and 1033 have told.
 struct StationInfo {
-    std::int64_t x = 0, y = 0, z = 0;   // ECEF, 0.0001 m
-    std::uint64_t antennaHeight = 0;    // 0.0001 m
+    std::int64_t x = 0, y = 0, z = 0;  // ECEF, 0.0001 m
+    std::uint64_t antennaHeight = 0;   // 0.0001 m
     char antennaDescriptor[32] = {};
     char antennaSerial[32] = {};
     char receiverType[32] = {};
@@ -26,8 +26,8 @@ constexpr std::size_t kRinexHeaderSize = 16 * 81 + 1;
 // of 6 characters; with none, the TYPES OF OBSERV lines are left out.
 // Returns the length written into `out` (kRinexHeaderSize bytes).
 int ComposeObservationHeader(const char* markerName, const StationInfo& station, int typeCount,
-                             const char* typeText, std::int32_t leapSeconds,
-                             std::int64_t epochTime, char* out);
+                             const char* typeText, std::int32_t leapSeconds, std::int64_t epochTime,
+                             char* out);
 
 // The GPS (kind 1) or GLONASS (kind 2) navigation header.
 int ComposeNavigationHeader(int kind, std::int32_t leapSeconds, std::int64_t epochTime, char* out);

@@ -26,7 +26,6 @@ RTCM3Rinex::RTCM3Rinex(NtripChannel* channel, std::optional<std::int64_t> startT
     const std::int64_t sinceGpsEpoch = std::max<std::int64_t>(t - kGpsEpochUnix, 0);
     clock.gpsWeek = static_cast<std::int32_t>(sinceGpsEpoch / kSecondsPerWeek);
     clock.gpsSecond = static_cast<std::int32_t>(sinceGpsEpoch % kSecondsPerWeek);
-    text_[0] = '\0';
 }
 
 bool RTCM3Rinex::Running() const { return channel_ == nullptr || channel_->Running(); }
@@ -69,14 +68,13 @@ bool RTCM3Rinex::FindFrame() {
         if (!Running()) return false;
         if (input_[pos] == kPreamble) {
             const std::size_t l = ((input_[pos + 1] & 0x03u) << 8) | input_[pos + 2];
-            messageLength_ = l;
             if (count_ - pos < l + kFrameOverhead) {
                 needed_ = l + kFrameOverhead;
                 break;
             }
             const std::uint8_t* crc = input_ + pos + 3 + l;
-            const std::uint32_t expected = (std::uint32_t{crc[0]} << 16) |
-                                           (std::uint32_t{crc[1]} << 8) | crc[2];
+            const std::uint32_t expected =
+                (std::uint32_t{crc[0]} << 16) | (std::uint32_t{crc[1]} << 8) | crc[2];
             if (Crc24q(input_ + pos, l + 3) == expected) {
                 handedOut_ = l;
                 frameHeld_ = true;
@@ -97,40 +95,40 @@ int RTCM3Rinex::DecodeNext() {
         BitCursor in(input_ + 3, handedOut_);
         const int number = static_cast<int>(in.U(12));
         switch (number) {
-        case 1001:
-        case 1002:
-        case 1003:
-        case 1004:
-            if (observations.DecodeGps(in, number, clock)) return 1;
-            break;
-        case 1009:
-        case 1010:
-        case 1011:
-        case 1012:
-            if (observations.DecodeGlonass(in, number, clock)) return 1;
-            break;
-        case 1005:
-        case 1006:
-            DecodeStation(in, number == 1006);
-            return number;
-        case 1007:
-        case 1008:
-        case 1033:
-            DecodeDescriptors(number);
-            return number;
-        case 1013:
-            DecodeSystemParameters(in);
-            return number;
-        case 1019:
-            if (DecodeGpsEphemeris(in, gps, lastEphemeris, clock)) return 1019;
-            break;
-        case 1020:
-            if (DecodeGlonassEphemeris(in, glonass, lastEphemeris, clock)) return 1020;
-            break;
-        case 0:
-            break;
-        default:
-            return number;
+            case 1001:
+            case 1002:
+            case 1003:
+            case 1004:
+                if (observations.DecodeGps(in, number, clock)) return 1;
+                break;
+            case 1009:
+            case 1010:
+            case 1011:
+            case 1012:
+                if (observations.DecodeGlonass(in, number, clock)) return 1;
+                break;
+            case 1005:
+            case 1006:
+                DecodeStation(in, number == 1006);
+                return number;
+            case 1007:
+            case 1008:
+            case 1033:
+                DecodeDescriptors(number);
+                return number;
+            case 1013:
+                DecodeSystemParameters(in);
+                return number;
+            case 1019:
+                if (DecodeGpsEphemeris(in, gps, lastEphemeris, clock)) return 1019;
+                break;
+            case 1020:
+                if (DecodeGlonassEphemeris(in, glonass, lastEphemeris, clock)) return 1020;
+                break;
+            case 0:
+                break;
+            default:
+                return number;
         }
     }
 }
@@ -152,7 +150,7 @@ void RTCM3Rinex::DecodeDescriptors(int messageNumber) {
     const std::size_t length = handedOut_;
     std::size_t at = 3;
     const auto byteAt = [&](std::size_t i) -> std::uint8_t { return i < length ? payload[i] : 0; };
-    const auto text = [&](char (&field)[32]) {
+    const auto text = [&](char(&field)[32]) {
         const std::size_t n = byteAt(at++);
         const std::size_t kept = std::min<std::size_t>(n, sizeof field - 1);
         for (std::size_t i = 0; i < kept; ++i) field[i] = static_cast<char>(byteAt(at + i));
@@ -206,8 +204,9 @@ void RTCM3Rinex::WriteEpoch() {
 void RTCM3Rinex::WriteNavigation(int kind) {
     if (!channel_) return;
     const int i = lastEphemeris;
-    const int length = kind == 1 ? ComposeGpsRecord(gps[i], i + 1, text_)
-                                 : ComposeGlonassRecord(glonass[i], i + 1, clock.leapSeconds, text_);
+    const int length = kind == 1
+                           ? ComposeGpsRecord(gps[i], i + 1, text_)
+                           : ComposeGlonassRecord(glonass[i], i + 1, clock.leapSeconds, text_);
     channel_->WriteRinex(kind, text_, length, epochTime, *this);
 }
 

@@ -24,7 +24,8 @@ public:
     // `startTime`: the converter's clock at construction, in seconds since
     // 1970 on the GPS scale (a recording's time). None: the computer's clock
     // taken as GPS time.
-    explicit RTCM3Rinex(NtripChannel* channel, std::optional<std::int64_t> startTime = std::nullopt);
+    explicit RTCM3Rinex(NtripChannel* channel,
+                        std::optional<std::int64_t> startTime = std::nullopt);
 
     // Takes the next block of the stream; writes every epoch and ephemeris
     // it completes. Returns the number of bytes held for the next block.
@@ -44,10 +45,10 @@ public:
     StationInfo station;
     ObservationAssembly observations;
     ObservationColumns columns;
-    std::int32_t epochCount = 0;     // ready epochs not written while columns were open
-    std::uint32_t signalsSeen = 0;   // their signals
-    std::int64_t epochTime = 0;      // the epoch being written, seconds since 1970 (GPS scale)
-    int lastEphemeris = 0;           // index of the ephemeris decoded last
+    std::int32_t epochCount = 0;    // ready epochs passed over: the first three, week 0
+    std::uint32_t signalsSeen = 0;  // their signals, for the choice of columns
+    std::int64_t epochTime = 0;     // the epoch being written, seconds since 1970 (GPS scale)
+    int lastEphemeris = 0;          // index of the ephemeris decoded last
     GpsEphemeris gps[kGpsSatellites];
     GlonassEphemeris glonass[kGlonassSlots];
 
@@ -64,11 +65,10 @@ private:
     NtripChannel* channel_;
     static constexpr std::size_t kInputSize = 2048;
     std::uint8_t input_[kInputSize];
-    std::size_t count_ = 0;     // bytes in input_
-    std::size_t needed_ = 0;    // bytes to wait for before searching again
-    std::size_t messageLength_ = 0;  // L of the last frame header seen
-    std::size_t handedOut_ = 0;      // L of the frame at the buffer start; 0: none
-    bool frameHeld_ = false;
+    std::size_t count_ = 0;      // bytes in input_
+    std::size_t needed_ = 0;     // bytes to wait for before searching again
+    bool frameHeld_ = false;     // a valid frame starts the buffer (handed to DecodeNext)
+    std::size_t handedOut_ = 0;  // its payload length
     char text_[kEpochRecordTextSize > kNavigationRecordSize ? kEpochRecordTextSize
                                                             : kNavigationRecordSize];
 };

@@ -114,8 +114,8 @@ std::map<std::string, std::vector<double>> ParseNavigation(const std::string& te
     while (i < all.size() && all[i].find("END OF HEADER") == std::string::npos) ++i;
     std::map<std::string, std::vector<double>> records;
     for (++i; i + lines <= all.size(); i += lines) {
-        const std::string key = std::string(1, system) + Field(all[i], 0, 2) + " " +
-                                EpochKey(Field(all[i], 3, 19));
+        const std::string key =
+            std::string(1, system) + Field(all[i], 0, 2) + " " + EpochKey(Field(all[i], 3, 19));
         std::vector<double> values;
         for (int l = 0; l < lines; ++l) {
             const std::string& line = all[i + l];
@@ -174,7 +174,8 @@ protected:
             rinex.clock.leapSeconds = 15;
             const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
             for (std::size_t at = 0; at < data.size(); at += 2048)
-                rinex.Input(bytes + at, static_cast<int>(std::min<std::size_t>(2048, data.size() - at)));
+                rinex.Input(bytes + at,
+                            static_cast<int>(std::min<std::size_t>(2048, data.size() - at)));
         }
         channel.Stop();
         runFlag = 0;
@@ -231,8 +232,8 @@ TEST_F(ConvbinPeer, NavigationRecordsAgree) {
         int lines;
     };
     for (const Kind kind : {Kind{".n", 'G', 8}, Kind{".g", 'R', 4}}) {
-        const auto ours = ParseNavigation(Read(OurFile(ours_.Path(), kind.extension)), kind.system,
-                                          kind.lines);
+        const auto ours =
+            ParseNavigation(Read(OurFile(ours_.Path(), kind.extension)), kind.system, kind.lines);
         const auto theirs = ParseNavigation(Read(peer_.File(std::string("X") + kind.extension)),
                                             kind.system, kind.lines);
         int records = 0, values = 0;

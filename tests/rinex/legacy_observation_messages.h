@@ -13,15 +13,15 @@ namespace corvane::test {
 struct LegacySat {
     int id = 5;
     int l1Code = 0;
-    int fcn = 7;                       // GLONASS channel field (k + 7)
-    std::uint32_t pr = 1000000;        // 0.02 m
-    std::int32_t phaseDiff = 2000;     // 0.0005 m
+    int fcn = 7;                    // GLONASS channel field (k + 7)
+    std::uint32_t pr = 1000000;     // 0.02 m
+    std::int32_t phaseDiff = 2000;  // 0.0005 m
     int lock1 = 100;
     int ambiguity = 70;
-    int cnr1 = 180;                    // 0.25 dB-Hz
+    int cnr1 = 180;  // 0.25 dB-Hz
     int l2Code = 0;
-    std::int32_t codeDiff2 = 10;       // 0.02 m
-    std::int32_t phaseDiff2 = 3000;    // 0.0005 m
+    std::int32_t codeDiff2 = 10;     // 0.02 m
+    std::int32_t phaseDiff2 = 3000;  // 0.0005 m
     int lock2 = 100;
     int cnr2 = 160;
 };

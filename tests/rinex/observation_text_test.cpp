@@ -113,9 +113,8 @@ TEST_F(EpochText, EpochLineAndSatelliteList) {
     record.Clear();
     for (int n = 1; n <= 12; ++n) Add(n);
     Add(33);
-    EXPECT_EQ(Text(),
-              " 26 01 05 03 46 40.0000000 00 13G01G02G03G04G05G06G07G08G09G10G11G12\n" +
-                  std::string(32, ' ') + " 33\n");
+    EXPECT_EQ(Text(), " 26 01 05 03 46 40.0000000 00 13G01G02G03G04G05G06G07G08G09G10G11G12\n" +
+                          std::string(32, ' ') + " 33\n");
     record.Clear();
     Add(129), Add(61), Add(32), Add(38);
     EXPECT_EQ(Text(), " 26 01 05 03 46 40.0000000 00 04129R24G32R01\n");
@@ -163,21 +162,21 @@ TEST_F(EpochText, ObservationFieldsWithIndicators) {
     record.lockFlags[c] = kLossOfLockL2;
 
     const std::string blank(16, ' ');
-    EXPECT_EQ(Text(), " 26 01 05 03 46 40.0000000 00 03G05G12G13\n"
-                      "  21005472.060   110384505.96417        45.250    21005480.1004 "
-                      "  86016012.50056\n"
-                      "        40.000  \n" +
-                          blank + "         1.500 0" + blank + blank + blank + "\n" + blank +
-                          "\n" + blank + blank + blank + blank + "        -0.25010\n" + blank +
-                          "\n");
+    EXPECT_EQ(Text(),
+              " 26 01 05 03 46 40.0000000 00 03G05G12G13\n"
+              "  21005472.060   110384505.96417        45.250    21005480.1004 "
+              "  86016012.50056\n"
+              "        40.000  \n" +
+                  blank + "         1.500 0" + blank + blank + blank + "\n" + blank + "\n" + blank +
+                  blank + blank + blank + "        -0.25010\n" + blank + "\n");
 }
 
 // The fast value format must give exactly what "%14.3f" gives.
 TEST(ObservationValueFormat, SameTextAsPrintf) {
-    std::vector<double> values = {0.0,        -0.0,         -0.0001,     0.0005,       0.0015,
-                                  2.5e-4,     45.25,        -0.25,       0.9995,       999.9995,
-                                  1.0005,     21005472.06,  110384505.964, 999999999.9994,
-                                  -99999999.9996, 86016012.5, 123456.0005};
+    std::vector<double> values = {
+        0.0,           -0.0,           -0.0001,        0.0005,     0.0015,     2.5e-4,
+        45.25,         -0.25,          0.9995,         999.9995,   1.0005,     21005472.06,
+        110384505.964, 999999999.9994, -99999999.9996, 86016012.5, 123456.0005};
     std::uint64_t state = 0x9E3779B97F4A7C15u;
     for (int i = 0; i < 200000; ++i) {
         state = state * 6364136223846793005u + 1442695040888963407u;

@@ -372,7 +372,8 @@ TEST(ConverterRealData, EveryRecordingConverts) {
             RTCM3Rinex rinex(&channel);
             const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
             for (std::size_t at = 0; at < data.size(); at += 1000)
-                rinex.Input(bytes + at, static_cast<int>(std::min<std::size_t>(1000, data.size() - at)));
+                rinex.Input(bytes + at,
+                            static_cast<int>(std::min<std::size_t>(1000, data.size() - at)));
             if (rinex.columns.Count() > 0) ++withObservations;
         }
         channel.Stop();
