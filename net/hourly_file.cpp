@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "net/file_name_part.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 
@@ -13,7 +14,7 @@ std::string HourlyFileName(const std::string& folder, const char* name, std::int
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, "_%04d%02d%02d_%02d%02d%02d.", c.year, c.month, c.day,
                   c.hour, c.minute, c.second);
-    return platform::JoinPath(folder, std::string(name) + stamp + extension);
+    return platform::JoinPath(folder, FileNamePart(name) + stamp + extension);
 }
 
 bool HourlyFile::Advance(std::int64_t t, const std::string& folder, const char* name,

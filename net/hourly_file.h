@@ -14,7 +14,8 @@ namespace corvane {
 // The first full hour after t, in seconds since 1970.
 inline std::int64_t NextFullHour(std::int64_t t) { return (t / 3600 + 1) * 3600; }
 
-// "<folder><sep><name>_YYYYMMDD_HHMMSS.<extension>" from the local time of t.
+// "<folder><sep><name>_YYYYMMDD_HHMMSS.<extension>" from the local time of t,
+// with the name made safe as a file name (FileNamePart).
 std::string HourlyFileName(const std::string& folder, const char* name, std::int64_t t,
                            const char* extension);
 
