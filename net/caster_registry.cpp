@@ -41,9 +41,13 @@ void CasterRegistry::BuildCredentials(int slot) {
 void CasterRegistry::RememberSelected() {
     for (int slot = 0; slot < kCasterSlots; ++slot) {
         if (!listFetched[slot]) continue;
-        remembered[slot].clear();
-        for (const auto& [name, entry] : maps[slot])
-            if (entry->selected) remembered[slot][name] = entry->Settings();
+        if (listComplete[slot]) remembered[slot].clear();
+        for (const auto& [name, entry] : maps[slot]) {
+            if (entry->selected)
+                remembered[slot][name] = entry->Settings();
+            else
+                remembered[slot].erase(name);
+        }
     }
 }
 
@@ -70,8 +74,10 @@ void CasterRegistry::ApplyRemembered() {
                 found->second->ApplySettings(it->second);
                 found->second->selected = 1;
                 ++it;
-            } else {
+            } else if (listComplete[slot]) {
                 it = names.erase(it);
+            } else {
+                ++it;  // perhaps in the part of the table that did not arrive
             }
         }
     }
@@ -80,7 +86,8 @@ void CasterRegistry::ApplyRemembered() {
 void CasterRegistry::RefreshMountpoints(bool firstRefresh) {
     if (!firstRefresh) RememberSelected();
     for (int slot = 0; slot < kCasterSlots; ++slot)
-        listFetched[slot] = FetchSourceTable(casters[slot], maps[slot], timeouts);
+        listFetched[slot] =
+            FetchSourceTable(casters[slot], maps[slot], timeouts, &listComplete[slot]);
     DropBuiltinStations();
     ApplyRemembered();
 }

@@ -26,6 +26,9 @@ public:
     // Whether the last fetch of each slot's source table succeeded; false
     // until a refresh has fetched it.
     std::array<bool, kCasterSlots> listFetched{};
+    // Whether that table arrived whole (up to ENDSOURCETABLE). A table cut
+    // short lists what arrived; the names it lacks keep what they remember.
+    std::array<bool, kCasterSlots> listComplete{};
 
     // Sets slot 0's host and port (the built-in caster) and its fixed
     // credentials; the manual caster's inputs are `configs[1]`.
@@ -39,13 +42,14 @@ public:
 
     // For each slot: records the settings of the selected entries. A slot
     // whose list could not be fetched keeps what it remembers, so that an
-    // offline start does not forget the user's selection at exit.
+    // offline start does not forget the user's selection at exit; a slot
+    // whose table was cut short keeps the names it did not list.
     void RememberSelected();
     // Removes the manual caster's mountpoints that carry a built-in code.
     void DropBuiltinStations();
     // For each slot: applies remembered settings to the entries of the same
     // name and forgets names that are gone. A slot whose list could not be
-    // fetched keeps its remembered names.
+    // fetched, or was cut short, keeps its remembered names.
     void ApplyRemembered();
 
     // The refresh steps 1 to 4: remember (unless this is the first refresh),

@@ -2,6 +2,8 @@
 // one place. The defaults are the values in use; tests shorten them.
 #pragma once
 
+#include <cstddef>
+
 namespace corvane {
 
 namespace socket_options {
@@ -16,6 +18,9 @@ inline constexpr int kDataReceiveTimeoutMs = 1000;
 // Source-table fetch and authorization request: receive time-out.
 inline constexpr int kSourceTableReceiveTimeoutMs = 4000;
 inline constexpr int kAuthorizationReceiveTimeoutMs = 4000;
+// Source-table fetch: bounds of the whole table, however slowly it comes.
+inline constexpr int kSourceTableTotalMs = 60000;
+inline constexpr std::size_t kSourceTableMaxBytes = 16u << 20;
 // Relay server: address reuse on the listening socket, send time-out per client.
 inline constexpr int kRelayReuseAddress = 1;
 inline constexpr int kRelayClientSendTimeoutMs = 100;
@@ -27,6 +32,11 @@ struct NetTimeouts {
     int connectWaitMs = socket_options::kConnectWaitMs;
     int sourceTableReceiveMs = socket_options::kSourceTableReceiveTimeoutMs;
     int authorizationReceiveMs = socket_options::kAuthorizationReceiveTimeoutMs;
+    int sourceTableTotalMs = socket_options::kSourceTableTotalMs;
+    std::size_t sourceTableMaxBytes = socket_options::kSourceTableMaxBytes;
+    // Asked about every 100 ms while a fetch waits; returning false ends the
+    // fetch as failed (a signal asking the program to end). None: never.
+    bool (*keepWaiting)() = nullptr;
 };
 
 }  // namespace corvane

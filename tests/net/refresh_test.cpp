@@ -136,6 +136,28 @@ TEST_F(Refresh, FailedFetchKeepsTheSlotsRememberedSettings) {
     EXPECT_EQ(registry.remembered[1].count("KEEP1"), 1u);
 }
 
+TEST_F(Refresh, TableCutShortKeepsTheRememberedNamesItDidNotList) {
+    // The caster closes after the first record, before ENDSOURCETABLE.
+    test::ScriptedCaster cut([](test::CasterConnection& c) {
+        c.ReadRequest();
+        const std::string table = Table({"FIRST", "LATER"});
+        c.Send(table.substr(0, table.find("STR;LATER")));
+    });
+    Point(0, cut.Port());
+    registry.remembered[0]["FIRST"] = {5000, 0, 1};
+    registry.remembered[0]["LATER"] = {5001, 2, 4};
+    registry.RefreshMountpoints(true);
+    EXPECT_EQ(Names(0), (std::vector<std::string>{"FIRST"}));
+    EXPECT_EQ(registry.maps[0].at("FIRST")->Settings(), (MountpointSettings{5000, 0, 1}));
+    EXPECT_EQ(registry.remembered[0].at("LATER"), (MountpointSettings{5001, 2, 4}));
+
+    // Unticking a listed name still forgets it; the unlisted one stays.
+    registry.maps[0].at("FIRST")->selected = 0;
+    registry.RememberSelected();
+    EXPECT_EQ(registry.remembered[0].count("FIRST"), 0u);
+    EXPECT_EQ(registry.remembered[0].at("LATER"), (MountpointSettings{5001, 2, 4}));
+}
+
 TEST(NumberEntries, SequenceRunsOverBothListsAndFixesPorts) {
     CasterRegistry r;
     auto add = [&](int slot, const char* name, MountpointSettings s, bool selected) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
+#include <tuple>
 #include <random>
 #include <string>
 #include <vector>
@@ -196,6 +199,75 @@ TEST(SourceTable, StalledTableKeepsTheRecordsReadSoFar) {
         FetchFrom(Str("A", "RTCM 3", "1", "2") + Str("B", "RTCM 3", "1", "2"), {}, kStatus, 300);
     EXPECT_TRUE(f.ok);
     EXPECT_EQ(f.map.size(), 2u);
+}
+
+TEST(SourceTable, StatusLineReadToItsLineEndHoweverSplit) {
+    // LF-only line ends with the first record in the status line's receive,
+    // and a status line split over two receives.
+    const std::string lf = "STR;A;a;RTCM 3;x;2;GPS;NET;KOR;1;2;0\nSTR;B;b;RTCM 3;x;2;GPS;NET;KOR;3;4;0\n";
+    for (const auto& [status, body, pieces] :
+         std::vector<std::tuple<std::string, std::string, std::vector<std::size_t>>>{
+             {"", "SOURCETABLE 200 OK\n" + lf + "ENDSOURCETABLE\n", {}},
+             {"", "SOURCETABLE 200 OK\r\n" + lf + "ENDSOURCETABLE\r\n", {11}},
+             {"", "SOURCETABLE 200 OK\n" + lf + "ENDSOURCETABLE\n", {1, 18, 2}},
+         }) {
+        const Fetched f = FetchFrom(body, pieces, status);
+        EXPECT_TRUE(f.ok);
+        EXPECT_EQ(Describe(f.map), "A 3.00 1.0000 2.0000\nB 3.00 3.0000 4.0000\n") << body;
+    }
+}
+
+// A caster that sends CAS lines for ever, as fast as `pause` allows.
+struct EndlessTable {
+    explicit EndlessTable(milliseconds pause)
+        : caster([pause](test::CasterConnection& c) {
+              c.ReadRequest();
+              c.Send(std::string(kStatus) + Str("FIRST", "RTCM 3", "1", "2"));
+              const std::string cas(100, 'C');
+              while (!c.Stopping() && c.Send("CAS;" + cas + "\r\n"))
+                  std::this_thread::sleep_for(pause);
+          }) {}
+    test::ScriptedCaster caster;
+};
+
+std::atomic<bool> g_cancel{false};
+
+TEST(SourceTable, NeverEndingTableEndsAtTheTimeOrSizeBoundAsCutShort) {
+    for (const bool bySize : {false, true}) {
+        EndlessTable endless(bySize ? milliseconds(0) : milliseconds(5));
+        CasterEntry slot;
+        slot.address = endless.caster.Address();
+        NetTimeouts t;
+        t.sourceTableTotalMs = bySize ? 60000 : 400;
+        t.sourceTableMaxBytes = bySize ? 200000 : 16u << 20;
+        MountpointMap map;
+        bool complete = true;
+        const auto start = steady_clock::now();
+        EXPECT_TRUE(FetchSourceTable(slot, map, t, &complete));
+        EXPECT_LT(steady_clock::now() - start, seconds(3));
+        EXPECT_FALSE(complete);
+        EXPECT_EQ(map.count("FIRST"), 1u);
+        endless.caster.Stop();
+    }
+}
+
+TEST(SourceTable, KeepWaitingEndsAFetchAsFailed) {
+    EndlessTable endless(milliseconds(20));
+    CasterEntry slot;
+    slot.address = endless.caster.Address();
+    NetTimeouts t;
+    t.keepWaiting = [] { return !g_cancel.load(); };
+    std::thread cancel([] {
+        std::this_thread::sleep_for(milliseconds(300));
+        g_cancel = true;
+    });
+    MountpointMap map;
+    const auto start = steady_clock::now();
+    EXPECT_FALSE(FetchSourceTable(slot, map, t));
+    EXPECT_LT(steady_clock::now() - start, seconds(1));
+    EXPECT_TRUE(map.empty());
+    cancel.join();
+    endless.caster.Stop();
 }
 
 TEST(SourceTable, ReplyCapturedFromRtklibCaster) {
