@@ -11,6 +11,8 @@ class ChunkDecoder {
 public:
     // More bad chunk headers than this in a row end the stream.
     static constexpr int kMaxBadHeaders = 3;
+    // A chunk extension longer than this makes its header bad.
+    static constexpr int kMaxExtension = 1024;
 
     // Scans one block and hands the chunk data in it to `sink(data, length)`.
     // A bad chunk header drops the rest of the block. Returns false when, at
@@ -22,11 +24,12 @@ public:
     int BadHeaders() const { return badHeaders_; }
 
 private:
-    enum class Phase { Size, LineEnd, Data };
+    enum class Phase { Size, Extension, LineEnd, Data };
 
     Phase phase_ = Phase::Size;
     std::int64_t size_ = 0;  // bytes left of the current chunk
     int badHeaders_ = 0;
+    int extension_ = 0;  // bytes of the current chunk extension
 };
 
 template <typename Sink>
@@ -42,6 +45,14 @@ bool ChunkDecoder::Feed(const std::uint8_t* data, int length, Sink&& sink) {
                     ++i;
                     break;
                 }
+                // Chunk extensions (";name=value", blanks before them) are
+                // skipped up to the line end.
+                if (c == ';' || c == ' ' || c == '\t') {
+                    phase_ = Phase::Extension;
+                    extension_ = 0;
+                    ++i;
+                    break;
+                }
                 // Hexadecimal digit: '0'-'9' have bit 0x10 set, letters do not.
                 const int value = (c & 0x10) ? c - 48 : (c & 0xDF) - 55;
                 const std::int64_t next = size_ * 16 + value;
@@ -53,6 +64,14 @@ bool ChunkDecoder::Feed(const std::uint8_t* data, int length, Sink&& sink) {
                 }
                 break;
             }
+            case Phase::Extension:
+                if (c == '\n' || ++extension_ > kMaxExtension) {
+                    bad = true;
+                } else {
+                    if (c == '\r') phase_ = Phase::LineEnd;
+                    ++i;
+                }
+                break;
             case Phase::LineEnd:
                 if (c == '\n') {
                     // A size of 0 is the line end after chunk data or the last chunk.

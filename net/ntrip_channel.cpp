@@ -256,7 +256,6 @@ std::int16_t NtripChannel::Impl::Converse(SocketHandle s) {
     MountpointEntry& entry = *ch.entry;
     const ChannelTiming& timing = ch.context.timing;
     entry.status = kStatusConnected;
-    SetReceiveTimeout(s, timing.replyTimeoutMs);
     if (ch.context.receiveBufferBytes > 0) SetReceiveBufferSize(s, ch.context.receiveBufferBytes);
 
     char* text = reinterpret_cast<char*>(buffer);
@@ -265,14 +264,23 @@ std::int16_t NtripChannel::Impl::Converse(SocketHandle s) {
                       FieldText(caster.agentSuffix).c_str(), FieldText(caster.credentials).c_str());
     SendSome(s, text, requestLength);
 
-    int n = ReceiveSome(s, buffer, kBlockBytes);
-    if (n <= 0) return ReceiveFailureStatus();
-    // An HTTP header may come in several pieces; the stream starts after it.
-    while (n < kBlockBytes && ReplyHeaderIncomplete({text, static_cast<std::size_t>(n)})) {
+    // The whole reply header must arrive within the reply time-out, however
+    // slowly it trickles in; an HTTP header may come in several pieces and
+    // the stream starts after it.
+    const std::uint64_t deadline = TickMs() + static_cast<std::uint64_t>(timing.replyTimeoutMs);
+    int n = 0;
+    do {
+        const std::uint64_t now = TickMs();
+        if (now >= deadline) return kStatusTimedOut;
+        SetReceiveTimeout(s, static_cast<int>(deadline - now));
         const int more = ReceiveSome(s, buffer + n, kBlockBytes - n);
-        if (more <= 0) break;
+        if (more <= 0) {
+            if (n == 0) return ReceiveFailureStatus();
+            if (LastSocketError() == SocketError::TimedOut) return kStatusTimedOut;
+            break;
+        }
         n += more;
-    }
+    } while (n < kBlockBytes && ReplyHeaderIncomplete({text, static_cast<std::size_t>(n)}));
     buffer[n] = 0;
     const std::string_view received(text, static_cast<std::size_t>(n));
     const std::size_t headerLength = ReplyHeaderLength(received);

@@ -22,6 +22,22 @@ int HttpStatus(std::string_view line) {
     return negative ? -value : value;
 }
 
+// True for "Transfer-Encoding" with "chunked" as the last coding of its
+// value, in any case, with any blanks around the colon and the codings.
+bool AnnouncesChunked(std::string_view line) {
+    constexpr std::string_view kName = "TRANSFER-ENCODING";
+    if (!StartsWithNoCase(line, kName)) return false;
+    std::size_t i = kName.size();
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    if (i == line.size() || line[i] != ':') return false;
+    std::string_view value = line.substr(i + 1);
+    const std::size_t comma = value.rfind(',');
+    if (comma != std::string_view::npos) value.remove_prefix(comma + 1);
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
+    return value.size() == 7 && StartsWithNoCase(value, "chunked");
+}
+
 enum class HeaderEnd { EmptyLine, StreamByte, None };
 
 // Where the text of the header ends: after its first empty line, or at the
@@ -52,12 +68,20 @@ HeaderEnd FindHeaderEnd(std::string_view received, std::size_t* length) {
 
 std::size_t ReplyHeaderLength(std::string_view received) {
     std::size_t length = 0;
-    if (FindHeaderEnd(received, &length) == HeaderEnd::EmptyLine) return length;
+    const HeaderEnd end = FindHeaderEnd(received, &length);
+    if (end == HeaderEnd::EmptyLine) return length;
     if (StartsWithNoCase(received, "ICY 200 OK")) {
         const std::size_t lf = received.find('\n');
         if (lf != std::string_view::npos) return lf + 1;
         const std::size_t cr = received.find('\r');
         if (cr != std::string_view::npos) return cr + 1;
+    }
+    if (end == HeaderEnd::StreamByte) {
+        // The stream began without an empty line: it starts with the line
+        // that holds the first byte no header line can hold (binary data
+        // may begin with bytes a header line could hold, such as 0xD3).
+        const std::size_t lastLineEnd = received.substr(0, length).rfind('\n');
+        return lastLineEnd != std::string_view::npos ? lastLineEnd + 1 : length;
     }
     return received.size();
 }
@@ -71,6 +95,7 @@ bool ReplyHeaderIncomplete(std::string_view received) {
 int ClassifyReply(std::string_view header, bool* chunked) {
     *chunked = false;
     int result = kStatusUnrecognised;
+    bool afterServer = false;  // status lines after a "Server:" line do not count
     std::size_t pos = 0;
     while (pos < header.size()) {
         while (pos < header.size() && IsLineEnd(header[pos])) ++pos;
@@ -79,7 +104,11 @@ int ClassifyReply(std::string_view header, bool* chunked) {
         const std::string_view line = header.substr(pos, end - pos);
         pos = end;
         if (line.empty()) continue;
-        if (StartsWithNoCase(line, "HTTP/")) {
+        if (AnnouncesChunked(line)) {
+            *chunked = true;
+        } else if (afterServer) {
+            continue;
+        } else if (StartsWithNoCase(line, "HTTP/")) {
             switch (HttpStatus(line)) {
                 case 200:
                     result = kStatusStreaming;
@@ -98,9 +127,7 @@ int ClassifyReply(std::string_view header, bool* chunked) {
         } else if (StartsWithNoCase(line, "SOURCETABLE 200 OK")) {
             return kStatusNotFound;
         } else if (StartsWithNoCase(line, "SERVER:")) {
-            return result;
-        } else if (StartsWithNoCase(line, "TRANSFER-ENCODING: CHUNKED")) {
-            *chunked = true;
+            afterServer = true;
         }
     }
     return result;

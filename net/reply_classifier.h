@@ -11,7 +11,9 @@ namespace corvane {
 // The header ends after its first empty line (CR LF CR LF or LF LF), looked
 // for only in the text before the first control byte. Without an empty line,
 // a first line "ICY 200 OK" is the header on its own, with its line end, and
-// the stream follows it at once; otherwise all bytes are header.
+// the stream follows it at once; a control byte (other than CR, LF, TAB)
+// means the stream has begun at the start of its line (after the first
+// line); otherwise all bytes are header.
 std::size_t ReplyHeaderLength(std::string_view received);
 
 // True while an HTTP reply header has arrived only in part: it has no empty
@@ -21,8 +23,9 @@ bool ReplyHeaderIncomplete(std::string_view received);
 
 // The channel status that the header's lines give: 2 for an accepted stream,
 // -5 unknown mountpoint, -6 not authorised, -7 not implemented, -8 not
-// recognised. Sets *chunked when the header announces chunked transfer
-// before any "Server:" line, clears it otherwise.
+// recognised; status lines after a "Server:" line are not read. Sets
+// *chunked when any header line announces chunked transfer ("chunked" as
+// the last coding of Transfer-Encoding), clears it otherwise.
 int ClassifyReply(std::string_view header, bool* chunked);
 
 }  // namespace corvane

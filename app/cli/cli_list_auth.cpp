@@ -9,8 +9,11 @@ namespace corvane {
 
 int RunListCommand(CliSession& session) {
     CasterRegistry& r = session.app.registry;
+    InstallStopSignals();
+    r.timeouts.keepWaiting = [] { return !StopRequested(); };
     LoadSelectedFile(r);
     r.RefreshMountpoints(true);
+    if (StopRequested()) return kExitFailure;
     if (!r.listFetched[kBuiltinSlot]) {
         std::fprintf(stderr, "corvane-cli: caster %s did not send its source table\n",
                      CasterLabel(session, kBuiltinSlot).c_str());

@@ -71,8 +71,13 @@ int RunRunCommand(CliSession& session) {
 
     CCorvaneApp& app = session.app;
     CasterRegistry& r = app.registry;
+    r.timeouts.keepWaiting = [] { return !StopRequested(); };
     LoadSelectedFile(r);
     r.RefreshMountpoints(true);
+    if (StopRequested()) {
+        SaveSelectedFile(r);  // nothing fetched: what was remembered stays
+        return kExitOk;
+    }
     if (!r.listFetched[kBuiltinSlot] && !r.listFetched[kManualSlot]) {
         std::fprintf(stderr, "corvane-cli: caster %s did not send its source table\n",
                      CasterLabel(session, kBuiltinSlot).c_str());

@@ -2,10 +2,12 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 
 #include "tests/net/channel_test_support.h"
+#include "tests/support/test_data.h"
 
 namespace corvane {
 namespace {
@@ -75,12 +77,16 @@ TEST(ChannelRequest, ManualSlotWithEmptyCredentialsStillAuthorizes) {
 // closed it, and the status the attempt ended with.
 struct StreamResult {
     std::string relayed;
+    std::string raw;  // the raw file
     int status = 0;
 };
 
 StreamResult RelayOneStream(StreamCaster& sc) {
+    test::TempDir dir;
     ChannelRig rig(sc.caster.Address());
     rig.entry.tcpPort = test::UnusedPort();
+    rig.entry.outputs = kOutputRaw;
+    rig.context.outputDir = dir.Path();
     rig.Start();
     RelayClient client(rig.entry.tcpPort);
     EXPECT_TRUE(client.Connected());
@@ -94,6 +100,8 @@ StreamResult RelayOneStream(StreamCaster& sc) {
     EXPECT_TRUE(attemptEnd);
     if (attemptEnd) r.status = attemptEnd->status;
     rig.Stop();
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+        EXPECT_TRUE(test::ReadFile(e.path().string(), &r.raw));
     return r;
 }
 
@@ -126,11 +134,24 @@ TEST(ChannelStream, HttpHeaderArrivingInPiecesIsReadWhole) {
     EXPECT_EQ(RelayOneStream(sc).relayed, "abc");
 }
 
-TEST(ChannelStream, ChunkedAnnouncedAfterServerLineIsReadPlain) {
-    const std::string framed = Chunk("abc");
-    StreamCaster sc("HTTP/1.1 200 OK\r\nServer: test\r\nTransfer-Encoding: chunked\r\n\r\n",
-                    framed);
-    EXPECT_EQ(RelayOneStream(sc).relayed, framed);
+TEST(ChannelStream, ChunkedFramingIsRemovedHoweverItIsAnnounced) {
+    const std::string a = test::Pseudorandom(3000, 4), b = test::Pseudorandom(100, 5);
+    for (const std::string header :
+         {"HTTP/1.1 200 OK\r\nServer: test\r\nTransfer-Encoding: chunked\r\n\r\n",
+          "HTTP/1.1 200 OK\r\nTransfer-Encoding:chunked\r\n\r\n"}) {
+        // The second chunk carries an extension.
+        StreamCaster sc(header, Chunk(a) + "64;src=\"x\"\r\n" + b + "\r\n0\r\n\r\n", {1000});
+        const StreamResult r = RelayOneStream(sc);
+        EXPECT_TRUE(r.raw == a + b) << header << r.raw.size();
+        EXPECT_TRUE(r.relayed == a + b) << header;
+    }
+}
+
+TEST(ChannelStream, BinaryRightAfterTheStatusLineIsStream) {
+    const std::string data = test::Pseudorandom(5000, 11);
+    StreamCaster sc("HTTP/1.1 200 OK\r\n" + data, "");
+    const StreamResult r = RelayOneStream(sc);
+    EXPECT_TRUE(r.raw == data) << r.raw.size();
 }
 
 TEST(ChannelStream, FourBadChunkBlocksEndTheStreamWithMinus8) {
@@ -184,6 +205,25 @@ TEST(ChannelTimeouts, NoReplyIsATimeOutAndAClosedConnectionAFailure) {
     closed.Start();
     EXPECT_TRUE(closed.WaitEvent(1, seconds(5), kStatusReceiveFailed));
     closed.Stop();
+}
+
+TEST(ChannelTimeouts, HeaderTrickledByteByByteTimesOutAndIsRetriedAfterThePause) {
+    std::atomic<int> attempts{0};
+    ScriptedCaster caster([&](test::CasterConnection& c) {
+        c.ReadRequest();
+        ++attempts;
+        c.Send("HTTP/1.1 200 OK\r\n");
+        for (int i = 0; i < 100 && !c.Stopping() && c.Send("X"); ++i)
+            std::this_thread::sleep_for(50ms);
+    });
+    ChannelRig rig(caster.Address());
+    rig.context.timing.replyTimeoutMs = 400;
+    const auto start = steady_clock::now();
+    rig.Start();
+    ASSERT_TRUE(rig.WaitEvent(1, seconds(5), kStatusTimedOut));
+    EXPECT_LT(steady_clock::now() - start, milliseconds(400 + 300));
+    EXPECT_TRUE(WaitUntil([&] { return attempts == 2; }));
+    rig.Stop();
 }
 
 TEST(ChannelTimeouts, SilenceEndsTheStreamAndTheNextAttemptFollowsThePause) {

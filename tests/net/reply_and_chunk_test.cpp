@@ -29,18 +29,27 @@ TEST(ClassifyResponse, AcceptedStreams) {
     EXPECT_EQ(Classify("HTTP/1.0 200 OK\nServer: x\n"), 2);
 }
 
-TEST(ClassifyResponse, ChunkedCountsOnlyBeforeTheServerLine) {
-    int chunked = -1;
-    EXPECT_EQ(
-        Classify("HTTP/1.1 200 OK\r\nTRANSFER-ENCODING: CHUNKED\r\nSERVER: c\r\n\r\n", &chunked),
-        2);
-    EXPECT_EQ(chunked, 1);
-    EXPECT_EQ(Classify("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", &chunked), 2);
-    EXPECT_EQ(chunked, 1);
-    EXPECT_EQ(
-        Classify("HTTP/1.1 200 OK\r\nServer: c\r\nTransfer-Encoding: chunked\r\n\r\n", &chunked),
-        2);
-    EXPECT_EQ(chunked, 0);
+TEST(ClassifyResponse, ChunkedAnnouncedAnywhereInTheHeader) {
+    struct Case {
+        const char* header;
+        int chunked;
+    };
+    const Case cases[] = {
+        {"HTTP/1.1 200 OK\r\nTRANSFER-ENCODING: CHUNKED\r\nSERVER: c\r\n\r\n", 1},
+        {"HTTP/1.1 200 OK\r\nServer: c\r\nTransfer-Encoding: chunked\r\n\r\n", 1},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding:chunked\r\n\r\n", 1},
+        {"HTTP/1.1 200 OK\r\ntransfer-encoding \t:\t Chunked \r\n\r\n", 1},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, chunked\r\n\r\n", 1},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked, gzip\r\n\r\n", 0},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunkedx\r\n\r\n", 0},
+        {"HTTP/1.1 200 OK\r\nX-Transfer-Encoding: chunked\r\n\r\n", 0},
+        {"HTTP/1.1 200 OK\r\nContent-Type: gnss/data\r\n\r\n", 0},
+    };
+    for (const Case& c : cases) {
+        int chunked = -1;
+        EXPECT_EQ(Classify(c.header, &chunked), 2) << c.header;
+        EXPECT_EQ(chunked, c.chunked) << c.header;
+    }
 }
 
 TEST(ClassifyResponse, Refusals) {
@@ -81,6 +90,13 @@ TEST(ReplyHeaderLength, IcyLineDirectlyFollowedByData) {
     EXPECT_EQ(ReplyHeaderLength("ICY 200 OK\r\nfY@`_[Lx]DfR"), 12u);
     // Without an empty line and without ICY everything is header.
     EXPECT_EQ(ReplyHeaderLength("HTTP/1.1 200 OK\r\nServer: x\r\n"), 28u);
+}
+
+TEST(ReplyHeaderLength, HttpHeaderEndsWhereBinaryDataBegins) {
+    // The stream starts with the line of the first control byte.
+    EXPECT_EQ(ReplyHeaderLength(std::string("HTTP/1.1 200 OK\r\n\xD3\x00\x13>", 21)), 17u);
+    EXPECT_EQ(ReplyHeaderLength(std::string("HTTP/1.1 200 OK\nServer: x\n\x01", 27)), 26u);
+    EXPECT_EQ(ReplyHeaderLength(std::string("HTTP/1.1 200 OK\x01", 16)), 15u);
 }
 
 TEST(ReplyHeaderIncomplete, OnlyAnHttpHeaderWithoutItsEmptyLine) {
@@ -135,7 +151,7 @@ TEST(ChunkDecoder, FourBadBlocksInARowFailThreeDoNot) {
     Dechunk d;
     EXPECT_TRUE(d.Feed("zz\r\n"));
     EXPECT_TRUE(d.Feed("3\rX"));  // anything but LF after CR
-    EXPECT_TRUE(d.Feed("3;ext\r\nabc\r\n"));
+    EXPECT_TRUE(d.Feed("3;e\nabc\r\n"));  // an extension without its CR
     EXPECT_EQ(d.decoder.BadHeaders(), 3);
     // Good data resets the count.
     EXPECT_TRUE(d.Feed("3\r\nabc\r\n"));
@@ -144,6 +160,20 @@ TEST(ChunkDecoder, FourBadBlocksInARowFailThreeDoNot) {
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(d.Feed("\n"));
     EXPECT_FALSE(d.Feed("g\r\n"));
     EXPECT_EQ(d.out, "abc");
+}
+
+TEST(ChunkDecoder, ExtensionsAreSkippedWhereverTheBlocksSplit) {
+    const std::string framed = "3;name=value\r\nabc\r\n2 ;a;b=\"x;y\"\r\nde\r\n1\t;q\r\nf\r\n";
+    for (std::size_t cut = 0; cut <= framed.size(); ++cut) {
+        Dechunk d;
+        EXPECT_TRUE(d.Feed(framed.substr(0, cut)));
+        EXPECT_TRUE(d.Feed(framed.substr(cut)));
+        ASSERT_EQ(d.out, "abcdef") << "cut at " << cut;
+        EXPECT_EQ(d.decoder.BadHeaders(), 0);
+    }
+    Dechunk endless;
+    EXPECT_TRUE(endless.Feed("3;" + std::string(ChunkDecoder::kMaxExtension + 1, 'x')));
+    EXPECT_EQ(endless.decoder.BadHeaders(), 1);
 }
 
 TEST(ChunkDecoder, BadHeaderDropsTheRestOfTheBlock) {
