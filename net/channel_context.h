@@ -3,6 +3,7 @@
 // its decoders.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "net/caster_entry.h"
@@ -36,6 +37,11 @@ struct ChannelTiming {
     int relaySleepMs = 10;       // relay thread: sleep per pass
 };
 
+struct MountpointEntry;
+
+// The outputs of a channel that can fail to open, for OutputFailed.
+enum class ChannelOutput { Raw, Text, Rinex, Relay, Thread };
+
 struct ChannelContext {
     const CasterEntry* casters = nullptr;  // the kCasterSlots slots
     std::string outputDir;                 // folder of the raw, text and RINEX files
@@ -45,6 +51,12 @@ struct ChannelContext {
     // Receive buffer of the caster connection; 0 leaves the system's size
     // (tests that push a lot of data through the relay).
     int receiveBufferBytes = socket_options::kRequestReceiveBufferBytes;
+    // Told, once per output and run, when an output cannot be opened: what
+    // (a file path or "port N") and the system's reason. Called on the
+    // channel's threads; none: failures stay silent.
+    std::function<void(const MountpointEntry& entry, ChannelOutput output, const std::string& what,
+                       const std::string& reason)>
+        outputFailed;
 };
 
 }  // namespace corvane

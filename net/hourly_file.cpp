@@ -22,7 +22,8 @@ bool HourlyFile::Advance(std::int64_t t, const std::string& folder, const char* 
     if (t < nextTime) return false;
     nextTime = NextFullHour(t);
     file.Close();
-    file.Open(HourlyFileName(folder, name, t, extension), mode);
+    const std::string path = HourlyFileName(folder, name, t, extension);
+    if (!file.Open(path, mode) && onOpenFailed) onOpenFailed(path, file.OpenErrorText());
     return true;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/file.h"
@@ -32,6 +33,8 @@ public:
 
     platform::OutputFile file;
     std::int64_t nextTime = 0;  // change time; 0 until the first write
+    // Told the path and the system's reason when a file cannot be opened.
+    std::function<void(const std::string& path, const std::string& reason)> onOpenFailed;
 };
 
 }  // namespace corvane

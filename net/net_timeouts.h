@@ -21,8 +21,7 @@ inline constexpr int kAuthorizationReceiveTimeoutMs = 4000;
 // Source-table fetch: bounds of the whole table, however slowly it comes.
 inline constexpr int kSourceTableTotalMs = 60000;
 inline constexpr std::size_t kSourceTableMaxBytes = 16u << 20;
-// Relay server: address reuse on the listening socket, send time-out per client.
-inline constexpr int kRelayReuseAddress = 1;
+// Relay server: send time-out per client and block.
 inline constexpr int kRelayClientSendTimeoutMs = 100;
 }  // namespace socket_options
 

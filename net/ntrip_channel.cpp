@@ -4,7 +4,9 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <string_view>
+#include <system_error>
 
 #include "net/bit_rate.h"
 #include "net/chunk_decoder.h"
@@ -75,6 +77,8 @@ struct NtripChannel::Impl {
     std::mutex wakeMutex;
     std::condition_variable wake;  // ends a pause step early on Stop
     std::uint8_t buffer[4096] = {};
+    std::mutex failureMutex;
+    unsigned reportedFailures = 0;  // bits of ChannelOutput reported in this run
 };
 
 NtripChannel::NtripChannel(WindowReceiver* window, ChannelContext context)
@@ -91,10 +95,32 @@ void NtripChannel::PostEvent(std::intptr_t what) {
         window->Post(WM_CHANNEL_EVENT, reinterpret_cast<std::uintptr_t>(entry), what);
 }
 
+void NtripChannel::ReportOutputFailure(ChannelOutput output, const std::string& what,
+                                      const std::string& reason) {
+    if (!entry || !context.outputFailed) return;
+    {
+        std::lock_guard lock(impl_->failureMutex);
+        const unsigned bit = 1u << static_cast<unsigned>(output);
+        if (impl_->reportedFailures & bit) return;
+        impl_->reportedFailures |= bit;
+    }
+    context.outputFailed(*entry, output, what, reason);
+}
+
 void NtripChannel::OpenOutputs(MountpointEntry* e) {
     if (!e) return;
     entry = e;
     impl_->stopping = false;
+    {
+        std::lock_guard lock(impl_->failureMutex);
+        impl_->reportedFailures = 0;
+    }
+    rawFile.onOpenFailed = [this](const std::string& path, const std::string& reason) {
+        ReportOutputFailure(ChannelOutput::Raw, path, reason);
+    };
+    textFile.onOpenFailed = [this](const std::string& path, const std::string& reason) {
+        ReportOutputFailure(ChannelOutput::Text, path, reason);
+    };
     rtcm2.reset();
     rtcm3.reset();
     rinex.reset();
@@ -124,8 +150,22 @@ void NtripChannel::Start(MountpointEntry* e) {
     // The port is ready before the first block can arrive, so the serial
     // output misses nothing of the stream.
     if (e->comPort != 0) impl_->OpenSerial();
-    impl_->receiveThread = std::thread([this] { impl_->ReceiveThread(); });
-    if (e->tcpPort != 0) impl_->relayThread = std::thread([this] { impl_->relay.Run(); });
+    // Out of threads the channel ends at once; the other channels run on.
+    try {
+        impl_->receiveThread = std::thread([this] { impl_->ReceiveThread(); });
+    } catch (const std::system_error& error) {
+        ReportOutputFailure(ChannelOutput::Thread, "receive thread", error.what());
+        e->status = kStatusReceiveFailed;
+        PostEvent(kEventStatus);
+        return;
+    }
+    if (e->tcpPort == 0) return;
+    try {
+        impl_->relayThread = std::thread([this] { impl_->relay.Run(); });
+    } catch (const std::system_error& error) {
+        ReportOutputFailure(ChannelOutput::Relay, "port " + std::to_string(e->tcpPort),
+                            error.what());
+    }
 }
 
 void NtripChannel::Stop() {
@@ -194,7 +234,10 @@ void NtripChannel::WriteRinex(int kind, const char* text, int length, std::int64
             const std::string path =
                 HourlyFileName(context.outputDir, entry->name, time, kExtensions[i]);
             // A file that cannot be opened stays absent until the next hour.
-            if (!rinexFiles[i].Open(path, FileMode::WriteText)) continue;
+            if (!rinexFiles[i].Open(path, FileMode::WriteText)) {
+                ReportOutputFailure(ChannelOutput::Rinex, path, rinexFiles[i].OpenErrorText());
+                continue;
+            }
             std::snprintf(header, sizeof header, "%s", entry->name);
             const int n = headers.WriteHeader(i, header);
             if (n > 0) rinexFiles[i].Write(header, static_cast<std::size_t>(n));

@@ -86,6 +86,11 @@ public:
     bool rawEnabled = false;
     HourlyFile rawFile;
 
+    // Tells context.outputFailed, once per output and run, that `output`
+    // (`what`: its file or port) could not be opened, and why.
+    void ReportOutputFailure(ChannelOutput output, const std::string& what,
+                             const std::string& reason);
+
     // Posts WM_CHANNEL_EVENT with `what` (1 status, 2 bit rate, 4 clients,
     // 6 data loop ended).
     void PostEvent(std::intptr_t what);

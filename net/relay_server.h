@@ -23,12 +23,14 @@ public:
     RelayServer(const RelayServer&) = delete;
     RelayServer& operator=(const RelayServer&) = delete;
 
-    // The relay thread: listens on the entry's TCP port and accepts clients
-    // until the channel stops. Ends at once, silently, when the port cannot
-    // be bound.
+    // The relay thread: listens on the entry's TCP port, accepts clients
+    // and reads and discards what they send (rovers send their positions)
+    // until the channel stops. Ends at once when the port cannot be bound,
+    // reporting it as an output failure.
     void Run();
-    // Sends one block to every client; a client whose send fails or times
-    // out is closed and dropped. A partly sent block keeps the client.
+    // Sends one block whole to every client; a client that does not take it
+    // within the send budget is closed and dropped, so that no client ever
+    // receives a stream with a gap.
     void SendToAll(const std::uint8_t* data, int length);
     // Closes every client and sets the entry's client count to 0.
     void DropAll();
@@ -37,6 +39,12 @@ public:
     void Rearm() { listener_.Rearm(); }
 
 private:
+    bool SendWhole(platform::SocketHandle client, const std::uint8_t* data, int length);
+    void AddClient(platform::SocketHandle client);
+    void DropClient(std::size_t index);  // with mutex_ held
+    void DiscardClientInput();
+    void BackOff(int ms);
+
     NtripChannel& channel_;
     std::mutex mutex_;  // guards clients_ and the entry's relayClients
     std::vector<platform::SocketHandle> clients_;

@@ -1,6 +1,8 @@
 #include "platform/file.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 #include "platform/paths.h"
@@ -33,15 +35,24 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
 
 bool OutputFile::Open(const std::string& path, FileMode mode) {
     Close();
-    if (path.empty() || path.size() > MaxPathLength()) return false;
+    if (path.empty() || path.size() > MaxPathLength()) {
+        openError_ = ENAMETOOLONG;
+        return false;
+    }
     const char* m = mode == FileMode::WriteText ? "w" : "wb";
     handle_ = std::fopen(path.c_str(), m);
+    openError_ = handle_ ? 0 : errno;
     if (!handle_) {
         const std::string folder = ParentFolder(path);
-        if (!folder.empty() && CreateDirectories(folder)) handle_ = std::fopen(path.c_str(), m);
+        if (!folder.empty() && CreateDirectories(folder)) {
+            handle_ = std::fopen(path.c_str(), m);
+            openError_ = handle_ ? 0 : errno;
+        }
     }
     return handle_ != nullptr;
 }
+
+std::string OutputFile::OpenErrorText() const { return std::strerror(openError_); }
 
 void OutputFile::Close() {
     if (handle_) std::fclose(F(handle_));

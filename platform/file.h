@@ -24,6 +24,8 @@ public:
     bool Open(const std::string& path, FileMode mode);
     void Close();
     bool IsOpen() const { return handle_ != nullptr; }
+    // The system's reason why the last Open failed.
+    std::string OpenErrorText() const;
     // Appends through the runtime's buffer. False when the write failed.
     bool Write(const void* data, std::size_t length);
     bool Write(const std::string& text) { return Write(text.data(), text.size()); }
@@ -31,6 +33,7 @@ public:
 
 private:
     void* handle_ = nullptr;  // the runtime's FILE
+    int openError_ = 0;       // errno of the last failed Open
 };
 
 // Reads a whole file; false when it cannot be read.

@@ -64,6 +64,10 @@ bool SetReceiveTimeout(SocketHandle s, int milliseconds);
 bool SetSendTimeout(SocketHandle s, int milliseconds);
 bool SetReceiveBufferSize(SocketHandle s, int bytes);
 bool SetReuseAddress(SocketHandle s, bool on);
+// Prepares a listening socket so that its port is bound again at once after
+// a restart, yet never shared with another program: address reuse where the
+// system refuses a port in use anyway, exclusive use on Windows.
+bool SetExclusiveListenerAddress(SocketHandle s);
 
 // Binds to the any-address and the given port (host byte order).
 bool BindAny(SocketHandle s, std::uint16_t port);
@@ -80,6 +84,9 @@ SocketHandle AcceptClient(SocketHandle listener);
 int SendSome(SocketHandle s, const void* data, int length);
 // One receive call: bytes received, 0 when the peer closed, -1 on failure.
 int ReceiveSome(SocketHandle s, void* data, int length);
+// The system's text for the error of the last failed socket call on this
+// thread (for messages).
+std::string SocketErrorText();
 // The error of the last failed socket call on this thread. Receive and send
 // clear it before they start, so a peer's close reads as None.
 SocketError LastSocketError();

@@ -115,6 +115,10 @@ bool SetReuseAddress(SocketHandle s, bool on) {
     return setsockopt(Fd(s), SOL_SOCKET, SO_REUSEADDR, &v, sizeof v) == 0;
 }
 
+bool SetExclusiveListenerAddress(SocketHandle s) { return SetReuseAddress(s, true); }
+
+std::string SocketErrorText() { return std::strerror(errno); }
+
 bool BindAny(SocketHandle s, std::uint16_t port) { return Bind(s, htonl(INADDR_ANY), port); }
 bool BindLoopback(SocketHandle s, std::uint16_t port) {
     return Bind(s, htonl(INADDR_LOOPBACK), port);

@@ -120,6 +120,23 @@ bool SetReuseAddress(SocketHandle s, bool on) {
                       sizeof v) == 0;
 }
 
+bool SetExclusiveListenerAddress(SocketHandle s) {
+    const int v = 1;
+    return setsockopt(S(s), SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&v),
+                      sizeof v) == 0;
+}
+
+std::string SocketErrorText() {
+    const int code = WSAGetLastError();
+    char text[256] = {};
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, static_cast<DWORD>(code), 0, text, sizeof text, nullptr);
+    std::string out(text, n);
+    while (!out.empty() && (out.back() == '\r' || out.back() == '\n' || out.back() == '.'))
+        out.pop_back();
+    return out.empty() ? "error " + std::to_string(code) : out;
+}
+
 bool BindAny(SocketHandle s, std::uint16_t port) { return Bind(s, htonl(INADDR_ANY), port); }
 bool BindLoopback(SocketHandle s, std::uint16_t port) {
     return Bind(s, htonl(INADDR_LOOPBACK), port);

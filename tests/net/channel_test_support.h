@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -14,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -68,10 +70,14 @@ inline std::string Pseudorandom(std::size_t n, std::uint32_t salt = 1) {
 }
 
 // A relay client: connects to the relay port (retrying while the relay thread
-// starts listening) and collects every byte until the relay closes it.
+// starts listening) and collects every byte until the relay closes it; a slow
+// one reads at most `readBytes` per `readPause`.
 class RelayClient {
 public:
-    explicit RelayClient(std::uint16_t port, bool read = true, int receiveBufferBytes = 0) {
+    explicit RelayClient(std::uint16_t port, bool read = true, int receiveBufferBytes = 0,
+                         int readBytes = 65536,
+                         std::chrono::milliseconds readPause = std::chrono::milliseconds(0))
+        : readBytes_(readBytes), readPause_(readPause) {
         WaitUntil([&] {
             platform::SocketHandle s = platform::CreateTcpSocket();
             if (receiveBufferBytes > 0) platform::SetReceiveBufferSize(s, receiveBufferBytes);
@@ -94,6 +100,11 @@ public:
         platform::CloseSocket(socket_);
     }
     bool Connected() const { return socket_ != platform::kInvalidSocket; }
+    // Sends to the relay, as a rover sends its position.
+    bool Send(std::string_view bytes) {
+        return platform::SendSome(socket_, bytes.data(), static_cast<int>(bytes.size())) ==
+               static_cast<int>(bytes.size());
+    }
     bool Closed() const { return closed_.load(); }
     std::string Received() const {
         std::lock_guard lock(mutex_);
@@ -113,14 +124,19 @@ private:
         char buf[65536];
         while (!stop_) {
             if (platform::WaitReadable(socket_, 20) != platform::WaitResult::Ready) continue;
-            const int n = platform::ReceiveSome(socket_, buf, sizeof buf);
+            const int n = platform::ReceiveSome(socket_, buf, std::min<int>(sizeof buf, readBytes_));
             if (n <= 0) break;
-            std::lock_guard lock(mutex_);
-            received_.append(buf, static_cast<std::size_t>(n));
+            {
+                std::lock_guard lock(mutex_);
+                received_.append(buf, static_cast<std::size_t>(n));
+            }
+            if (readPause_.count() > 0) std::this_thread::sleep_for(readPause_);
         }
         closed_ = true;
     }
 
+    const int readBytes_;
+    const std::chrono::milliseconds readPause_;
     platform::SocketHandle socket_ = platform::kInvalidSocket;
     std::thread thread_;
     std::atomic<bool> stop_{false};

@@ -3,9 +3,13 @@
 #include <atomic>
 #include <chrono>
 #include <string>
+#include <filesystem>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "tests/net/channel_test_support.h"
+#include "tests/support/test_data.h"
 
 namespace corvane {
 namespace {
@@ -101,6 +105,109 @@ TEST(Relay, ClientsStayThroughFailedAttemptsUntilAMadeConnectionEnds) {
     rig.Stop();
 }
 
+// A caster that streams `data` in pieces of `piece` bytes every `interval`,
+// on its first connection only.
+struct SteadyCaster {
+    SteadyCaster(std::string bytes, std::size_t piece, milliseconds interval)
+        : data(std::move(bytes)), caster([this, piece, interval](test::CasterConnection& c) {
+              c.ReadRequest();
+              if (served.exchange(true)) return;
+              c.Send("ICY 200 OK\r\n\r\n");
+              for (std::size_t pos = 0; pos < data.size() && !c.Stopping(); pos += piece) {
+                  if (!c.Send(std::string_view(data).substr(pos, piece))) break;
+                  std::this_thread::sleep_for(interval);
+              }
+          }) {}
+    std::string data;
+    std::atomic<bool> served{false};
+    test::ScriptedCaster caster;
+};
+
+TEST(Relay, ClientThatSendsPositionsKeepsReceivingEveryByte) {
+    // 3 s of stream; the rover sends 1 KB of GGA sentences every 250 ms.
+    SteadyCaster sc(test::Pseudorandom(300 * 1000, 8), 1000, 10ms);
+    ChannelRig rig(sc.caster.Address());
+    rig.entry.tcpPort = test::UnusedPort();
+    rig.Start();
+    RelayClient rover(rig.entry.tcpPort);
+    ASSERT_TRUE(rover.Connected());
+    std::string gga;
+    while (gga.size() < 1000)
+        gga += "$GPGGA,101500.00,3733.9900,N,12658.6800,E,1,12,0.8,35.0,M,20.0,M,,*4A\r\n";
+    while (!rover.Closed()) {
+        EXPECT_TRUE(rover.Send(gga) || rover.Closed());
+        std::this_thread::sleep_for(250ms);
+    }
+    EXPECT_TRUE(rover.Received() == sc.data) << rover.Size() << " of " << sc.data.size();
+    rig.Stop();
+}
+
+TEST(Relay, SlowClientIsByteExactOrDroppedNeverHoled) {
+    test::TempDir dir;
+    SteadyCaster sc(test::Pseudorandom(256 << 10, 9), 32000, 1ms);
+    ChannelRig rig(sc.caster.Address());
+    rig.context.receiveBufferBytes = 0;
+    rig.context.outputDir = dir.Path();
+    rig.entry.outputs = kOutputRaw;
+    rig.entry.tcpPort = test::UnusedPort();
+    rig.Start();
+    RelayClient slow(rig.entry.tcpPort, true, 2048, 1024, 5ms);
+    ASSERT_TRUE(WaitUntil([&] { return rig.entry.relayClients == 1; }));
+    ASSERT_TRUE(rig.WaitEvent(6, seconds(30)));
+    ASSERT_TRUE(slow.WaitClosed(seconds(30)));
+    rig.Stop();
+    std::string raw;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+        ASSERT_TRUE(test::ReadFile(e.path().string(), &raw));
+    ASSERT_TRUE(raw == sc.data) << raw.size() << " " << slow.Size();
+    // The client may have joined after the stream began.
+    const std::string got = slow.Received();
+    ASSERT_GE(got.size(), 4096u);
+    const std::size_t joined = raw.find(got.substr(0, 4096));
+    ASSERT_NE(joined, std::string::npos);
+    std::size_t same = 0;
+    while (same < got.size() && joined + same < raw.size() && got[same] == raw[joined + same])
+        ++same;
+    EXPECT_EQ(same, got.size()) << "a hole after " << same << " of " << got.size() << " bytes";
+}
+
+TEST(Relay, NewClientIsServedAtOnceAfterAConnectionStorm) {
+    SteadyCaster sc(test::Pseudorandom(2000 * 600, 10), 2000, 10ms);
+    ChannelRig rig(sc.caster.Address());
+    rig.context.timing.relayWaitMs = 1000;  // the times in use
+    rig.context.timing.relaySleepMs = 10;
+    rig.entry.tcpPort = test::UnusedPort();
+    rig.Start();
+    ASSERT_TRUE(rig.WaitEvent(1, seconds(5), kStatusStreaming));
+    // 200 clients connecting and dropping for 3 s.
+    std::atomic<bool> storming{true};
+    std::vector<std::thread> storm;
+    for (int t = 0; t < 4; ++t) {
+        storm.emplace_back([&] {
+            while (storming) {
+                std::vector<platform::SocketHandle> batch;
+                for (int i = 0; i < 50; ++i) {
+                    platform::SocketHandle s = platform::CreateTcpSocket();
+                    platform::SetNonBlocking(s, true);
+                    platform::StartConnect(s, test::LoopbackAddress(rig.entry.tcpPort));
+                    batch.push_back(s);
+                }
+                std::this_thread::sleep_for(5ms);
+                for (platform::SocketHandle s : batch) platform::CloseSocket(s);
+            }
+        });
+    }
+    std::this_thread::sleep_for(3s);
+    storming = false;
+    for (std::thread& t : storm) t.join();
+    const auto start = steady_clock::now();
+    RelayClient late(rig.entry.tcpPort);
+    ASSERT_TRUE(late.Connected());
+    EXPECT_TRUE(WaitUntil([&] { return late.Size() > 0; }, seconds(2)));
+    EXPECT_LT(steady_clock::now() - start, seconds(2));
+    rig.Stop();
+}
+
 TEST(Relay, PortInUseLeavesTheChannelRunningWithoutRelay) {
     platform::SocketHandle occupier = platform::CreateTcpSocket();
     ASSERT_TRUE(platform::BindAny(occupier, 0));
@@ -109,10 +216,24 @@ TEST(Relay, PortInUseLeavesTheChannelRunningWithoutRelay) {
     pc.go = true;
     ChannelRig rig(pc.caster.Address());
     rig.entry.tcpPort = platform::LocalPort(occupier);
+    std::mutex mutex;
+    std::vector<std::string> failures;
+    rig.context.outputFailed = [&](const MountpointEntry& e, ChannelOutput output,
+                                   const std::string& what, const std::string& reason) {
+        std::lock_guard lock(mutex);
+        failures.push_back(std::string(e.name) + " " + std::to_string(int(output)) + " " + what +
+                           ": " + reason);
+    };
     rig.Start();
     EXPECT_TRUE(rig.WaitEvent(1, seconds(5), kStatusStreaming));
     EXPECT_TRUE(rig.WaitEvent(6));
     EXPECT_EQ(rig.entry.relayClients, 0);
+    {
+        std::lock_guard lock(mutex);
+        ASSERT_EQ(failures.size(), 1u);
+        EXPECT_EQ(failures[0], "MOUNT 3 port " + std::to_string(rig.entry.tcpPort) +
+                                   ": Address already in use");
+    }
     rig.Stop();
     platform::CloseSocket(occupier);
 }
