@@ -105,13 +105,14 @@ TEST(Relay, ClientsStayThroughFailedAttemptsUntilAMadeConnectionEnds) {
     rig.Stop();
 }
 
-// A caster that streams `data` in pieces of `piece` bytes every `interval`,
-// on its first connection only.
+// A caster that streams `data` in pieces of `piece` bytes every `interval`
+// once `go` is set, on its first connection only.
 struct SteadyCaster {
     SteadyCaster(std::string bytes, std::size_t piece, milliseconds interval)
         : data(std::move(bytes)), caster([this, piece, interval](test::CasterConnection& c) {
               c.ReadRequest();
               if (served.exchange(true)) return;
+              WaitUntil([&] { return go.load() || c.Stopping(); }, seconds(10));
               c.Send("ICY 200 OK\r\n\r\n");
               for (std::size_t pos = 0; pos < data.size() && !c.Stopping(); pos += piece) {
                   if (!c.Send(std::string_view(data).substr(pos, piece))) break;
@@ -120,17 +121,21 @@ struct SteadyCaster {
           }) {}
     std::string data;
     std::atomic<bool> served{false};
+    std::atomic<bool> go{true};
     test::ScriptedCaster caster;
 };
 
 TEST(Relay, ClientThatSendsPositionsKeepsReceivingEveryByte) {
     // 3 s of stream; the rover sends 1 KB of GGA sentences every 250 ms.
     SteadyCaster sc(test::Pseudorandom(300 * 1000, 8), 1000, 10ms);
+    sc.go = false;
     ChannelRig rig(sc.caster.Address());
     rig.entry.tcpPort = test::UnusedPort();
     rig.Start();
     RelayClient rover(rig.entry.tcpPort);
     ASSERT_TRUE(rover.Connected());
+    ASSERT_TRUE(WaitUntil([&] { return rig.entry.relayClients == 1; }));
+    sc.go = true;
     std::string gga;
     while (gga.size() < 1000)
         gga += "$GPGGA,101500.00,3733.9900,N,12658.6800,E,1,12,0.8,35.0,M,20.0,M,,*4A\r\n";
