@@ -99,12 +99,18 @@ namespace corvane {
 void CasterRegistry::NumberEntries(std::uint16_t tcpStartPort, std::uint32_t serialMask) {
     std::uint32_t freePorts = serialMask;
     std::int16_t sequence = 0;
+    refusedRelayPorts.clear();
     ForEachEntry([&](int slot, MountpointEntry& e) {
         e.sequence = sequence++;
         e.casterIndex = static_cast<std::int8_t>(slot);
+        e.sharesBuiltinName = slot == kManualSlot && maps[kBuiltinSlot].count(e.name) != 0;
         e.listRow = -1;
         if (!e.selected) return;
-        if (e.tcpPort != 0) e.tcpPort = static_cast<std::uint16_t>(tcpStartPort + e.sequence);
+        if (e.tcpPort != 0) {
+            const int port = int{tcpStartPort} + e.sequence;
+            if (port > 65535) refusedRelayPorts.push_back({&e, port});
+            e.tcpPort = port > 65535 ? 0 : static_cast<std::uint16_t>(port);
+        }
         if (e.comPort != 0) {
             const std::uint32_t bit = std::uint32_t{1} << (e.comPort & 31);
             if (e.comPort > 0 && (freePorts & bit)) {

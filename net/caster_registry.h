@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "net/builtin_station_codes.h"
 #include "net/caster_entry.h"
@@ -57,11 +58,19 @@ public:
     void RefreshMountpoints(bool firstRefresh);
 
     // Numbers every entry over both lists in the system-wide order (sequence,
-    // casterIndex) and fixes the selected entries' ports: a relay port that
+    // casterIndex), marks manual-caster entries whose name the built-in
+    // caster also lists (sharesBuiltinName) and fixes the selected entries' ports: a relay port that
     // is on becomes `tcpStartPort` + sequence; a serial port that is not
     // present in `serialMask`, or already taken by an earlier entry, is
     // cleared.
+    // A relay port beyond 65535 is refused: the entry runs without relay
+    // and is listed in refusedRelayPorts with the port it would have had.
     void NumberEntries(std::uint16_t tcpStartPort, std::uint32_t serialMask);
+    struct RefusedRelayPort {
+        const MountpointEntry* entry;
+        int port;
+    };
+    std::vector<RefusedRelayPort> refusedRelayPorts;
 
     // Both maps' entries in the system-wide order (slot 0 by name, then slot 1).
     template <typename F>

@@ -48,9 +48,9 @@ struct ChannelContext {
     SerialSettings serial;
     ChannelTiming timing;
     const ChannelOutputFactory* outputs = nullptr;  // none: no decoders, no converter
-    // Receive buffer of the caster connection; 0 leaves the system's size
-    // (tests that push a lot of data through the relay).
-    int receiveBufferBytes = socket_options::kRequestReceiveBufferBytes;
+    // Receive buffer of the caster connection; 0 leaves the system's own,
+    // auto-tuned size (a small fixed buffer caps a stream's rate).
+    int receiveBufferBytes = 0;
     // Told, once per output and run, when an output cannot be opened: what
     // (a file path or "port N") and the system's reason. Called on the
     // channel's threads; none: failures stay silent.

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "net/mountpoint_entry.h"
 #include "platform/file.h"
 
 namespace corvane {
@@ -15,10 +16,16 @@ namespace corvane {
 // The first full hour after t, in seconds since 1970.
 inline std::int64_t NextFullHour(std::int64_t t) { return (t / 3600 + 1) * 3600; }
 
-// "<folder><sep><name>_YYYYMMDD_HHMMSS.<extension>" from the local time of t,
-// with the name made safe as a file name (FileNamePart).
+// "<folder><sep><name><suffix>_YYYYMMDD_HHMMSS.<extension>" from the local
+// time of t, with the name made safe as a file name (FileNamePart).
 std::string HourlyFileName(const std::string& folder, const char* name, std::int64_t t,
-                           const char* extension);
+                           const char* extension, const char* suffix = "");
+
+// The name suffix of an entry's files: "@2" on a manual-caster mountpoint
+// whose name the built-in caster also lists, "" otherwise.
+inline const char* FileNameSuffix(const MountpointEntry& entry) {
+    return entry.sharesBuiltinName ? "@2" : "";
+}
 
 class HourlyFile {
 public:
@@ -33,6 +40,7 @@ public:
 
     platform::OutputFile file;
     std::int64_t nextTime = 0;  // change time; 0 until the first write
+    std::string nameSuffix;  // after the name part of every file name
     // Told the path and the system's reason when a file cannot be opened.
     std::function<void(const std::string& path, const std::string& reason)> onOpenFailed;
 };

@@ -52,6 +52,9 @@ struct MountpointEntry {
     float longitude = 0;          // degrees
     std::uint8_t selected = 0;    // non-zero when ticked
     std::int8_t casterIndex = 0;  // slot the entry came from
+    // Set on a manual-caster entry whose name the built-in caster also
+    // lists: its files are named "<name>@2_…" so the two never share files.
+    std::uint8_t sharesBuiltinName = 0;
     // Live fields, written by the channel's threads and read by the window.
     std::atomic<std::uint16_t> bitRate{0};      // bit/s, 0 when not receiving
     std::atomic<std::int16_t> status{0};        // ChannelStatus

@@ -10,9 +10,8 @@ namespace socket_options {
 // Connect: up to this many waits of this length for the socket to become writable.
 inline constexpr int kConnectWaits = 8;
 inline constexpr int kConnectWaitMs = 1000;
-// Mountpoint request: reply header time-out and receive buffer size.
+// Mountpoint request: time-out of the whole reply header.
 inline constexpr int kReplyReceiveTimeoutMs = 4000;
-inline constexpr int kRequestReceiveBufferBytes = 1024;
 // Data loop: receive time-out once the stream is accepted.
 inline constexpr int kDataReceiveTimeoutMs = 1000;
 // Source-table fetch and authorization request: receive time-out.

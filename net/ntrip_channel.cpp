@@ -115,6 +115,7 @@ void NtripChannel::OpenOutputs(MountpointEntry* e) {
         std::lock_guard lock(impl_->failureMutex);
         impl_->reportedFailures = 0;
     }
+    rawFile.nameSuffix = textFile.nameSuffix = FileNameSuffix(*e);
     rawFile.onOpenFailed = [this](const std::string& path, const std::string& reason) {
         ReportOutputFailure(ChannelOutput::Raw, path, reason);
     };
@@ -232,7 +233,8 @@ void NtripChannel::WriteRinex(int kind, const char* text, int length, std::int64
         for (int i = 0; i < 3; ++i) {
             rinexFiles[i].Close();
             const std::string path =
-                HourlyFileName(context.outputDir, entry->name, time, kExtensions[i]);
+                HourlyFileName(context.outputDir, entry->name, time, kExtensions[i],
+                               FileNameSuffix(*entry));
             // A file that cannot be opened stays absent until the next hour.
             if (!rinexFiles[i].Open(path, FileMode::WriteText)) {
                 ReportOutputFailure(ChannelOutput::Rinex, path, rinexFiles[i].OpenErrorText());

@@ -93,5 +93,40 @@ INSTANTIATE_TEST_SUITE_P(Names, HostileMountpoint,
                                            NameCase{"CON", "_CON"}, NameCase{"..", "_"},
                                            NameCase{ControlBytes(), std::string(31, '_')}));
 
+TEST(SameNameOnBothCasters, EachChannelRecordsItsOwnStreamWhole) {
+    const std::string builtinStream = test::Pseudorandom(20000, 21);
+    const std::string manualStream = test::Pseudorandom(30000, 22);
+    auto serve = [](const std::string& stream) {
+        return [&stream](test::CasterConnection& c) {
+            c.ReadRequest();
+            c.Send("ICY 200 OK\r\n" + stream);
+        };
+    };
+    test::ScriptedCaster builtin(serve(builtinStream)), manual(serve(manualStream));
+    test::TempDir dir;
+    test::ChannelRig first(builtin.Address(), kBuiltinSlot), second(manual.Address(), kManualSlot);
+    for (test::ChannelRig* rig : {&first, &second}) {
+        std::snprintf(rig->entry.name, sizeof rig->entry.name, "DUP");
+        rig->entry.outputs = kOutputRaw;
+        rig->context.outputDir = dir.Path();
+    }
+    second.entry.sharesBuiltinName = 1;
+    first.Start();
+    second.Start();
+    ASSERT_TRUE(first.WaitEvent(6));
+    ASSERT_TRUE(second.WaitEvent(6));
+    first.Stop();
+    second.Stop();
+    const std::vector<std::string> files = FilesBelow(dir.Path());
+    ASSERT_EQ(files.size(), 2u);
+    for (const std::string& f : files) {
+        const bool isManual = f.rfind("DUP@2_", 0) == 0;
+        EXPECT_TRUE(isManual || f.rfind("DUP_", 0) == 0) << f;
+        std::string written;
+        ASSERT_TRUE(test::ReadFile(dir.File(f), &written));
+        EXPECT_TRUE(written == (isManual ? manualStream : builtinStream)) << f;
+    }
+}
+
 }  // namespace
 }  // namespace corvane

@@ -185,6 +185,21 @@ TEST(NumberEntries, SequenceRunsOverBothListsAndFixesPorts) {
     EXPECT_EQ(r.maps[1].at("C")->comPort, 0);
     EXPECT_EQ(r.maps[1].at("D")->tcpPort, 0);
     EXPECT_EQ(r.maps[1].at("D")->comPort, 5);
+    // The manual caster's A shares its name with the built-in caster's A.
+    EXPECT_EQ(r.maps[1].at("A")->sharesBuiltinName, 1);
+    EXPECT_EQ(r.maps[1].at("C")->sharesBuiltinName, 0);
+    EXPECT_EQ(r.maps[0].at("A")->sharesBuiltinName, 0);
+    EXPECT_TRUE(r.refusedRelayPorts.empty());
+
+    // Ports past 65535 are refused, never wrapped to low ports.
+    r.maps[1].at("A")->tcpPort = 1;
+    r.NumberEntries(65533, 0);
+    EXPECT_EQ(r.maps[0].at("B")->tcpPort, 65534);
+    EXPECT_EQ(r.maps[1].at("A")->tcpPort, 65535);
+    EXPECT_EQ(r.maps[1].at("C")->tcpPort, 0);
+    ASSERT_EQ(r.refusedRelayPorts.size(), 1u);
+    EXPECT_EQ(r.refusedRelayPorts[0].entry, r.maps[1].at("C").get());
+    EXPECT_EQ(r.refusedRelayPorts[0].port, 65536);
 }
 
 }  // namespace
