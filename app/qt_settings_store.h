@@ -13,7 +13,8 @@ namespace corvane {
 
 class QtSettingsStore : public SettingsStore {
 public:
-    // `application` empty: the executable's base name.
+    // `application` empty: the executable's base name. A settings file that
+    // is no regular file (a FIFO, say) is neither read nor written.
     explicit QtSettingsStore(const std::string& application = {});
     ~QtSettingsStore() override;
 

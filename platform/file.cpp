@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "platform/paths.h"
@@ -31,6 +33,11 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
         handle_ = std::exchange(other.handle_, nullptr);
     }
     return *this;
+}
+
+bool IsRegularFile(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(std::filesystem::path(path), ec);
 }
 
 bool OutputFile::Open(const std::string& path, FileMode mode) {
@@ -69,6 +76,7 @@ void OutputFile::Flush() {
 }
 
 bool ReadWholeFile(const std::string& path, std::string* out) {
+    if (!IsRegularFile(path)) return false;  // a FIFO would block the open
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
     out->clear();

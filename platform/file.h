@@ -36,12 +36,16 @@ private:
     int openError_ = 0;       // errno of the last failed Open
 };
 
-// Reads a whole file; false when it cannot be read.
+// True when `path` names a regular file (not a folder, FIFO or device).
+bool IsRegularFile(const std::string& path);
+
+// Reads a whole file; false when it cannot be read or is no regular file.
 bool ReadWholeFile(const std::string& path, std::string* out);
 
 // Writes `data` to `path` through a temporary file in the same folder and an
 // atomic rename, so that a crash never leaves a truncated file. `mode` is the
 // permission of a newly created file (ignored where the system has none).
+// False, at once, when `path` exists and is no regular file.
 bool WriteFileAtomically(const std::string& path, const void* data, std::size_t length,
                          unsigned mode = 0644);
 

@@ -7,6 +7,7 @@
 
 #include "app/channel_outputs.h"
 #include "app/cli/cli_session.h"
+#include "app/cli/message_label.h"
 #include "net/ntrip_channel.h"
 #include "net/run_flag.h"
 #include "platform/queue_window_receiver.h"
@@ -72,7 +73,12 @@ int RunConvertCommand(CliSession& session) {
     channel.Stop();  // closes every file whole
     Count(window, counts);
 
-    for (const auto& [code, count] : counts) std::printf("0x%08x\t%ld\n", code, count);
+    for (const auto& [code, count] : counts) {
+        if (o.codes)
+            std::printf("0x%08x\t%ld\n", code, count);
+        else
+            std::printf("%s\t%ld\n", MessageLabel(code).c_str(), count);
+    }
     if (StopRequested()) {
         std::fprintf(stderr, "corvane-cli: stopped before the end of %s\n", path.c_str());
         return kExitFailure;

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "app/cli/cli_session.h"
+#include "app/cli/terminal_text.h"
 #include "app/selected_file.h"
 #include "net/authorization.h"
 
@@ -26,7 +27,8 @@ int RunListCommand(CliSession& session) {
     r.NumberEntries(session.app.settings.tcp, session.app.serialPorts);
     std::printf("seq\tcaster\tname\tversion\tlatitude\tlongitude\tselected\n");
     r.ForEachEntry([](int, const MountpointEntry& e) {
-        std::printf("%d\t%d\t%s\t%.1f\t%.4f\t%.4f\t%d\n", e.sequence, e.casterIndex, e.name,
+        std::printf("%d\t%d\t%s\t%.1f\t%.4f\t%.4f\t%d\n", e.sequence, e.casterIndex,
+                    TerminalSafe(e.name).c_str(),
                     e.formatVersion, e.latitude, e.longitude, e.selected ? 1 : 0);
     });
     return kExitOk;

@@ -1,12 +1,18 @@
 // corvane-cli: the command-line front end over the same core as the
 // desktop window, for headless machines and scripts.
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
 
 #include "app/cli/cli_options.h"
 #include "app/cli/cli_session.h"
 
 int main(int argc, char** argv) {
+#ifdef SIGPIPE
+    // A closed standard output (corvane-cli run | head) is a failed write,
+    // which ends a run in order, not a signal that kills it unsaved.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     QCoreApplication qt(argc, argv);  // names the settings after the executable
     std::vector<std::string> arguments(argv + 1, argv + argc);
 

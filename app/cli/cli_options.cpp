@@ -50,8 +50,9 @@ std::string CliUsage() {
            "                              MOUNT is NAME[@CASTER][:tcp][:tcp=OFF][:com=N]"
            "[:out=LETTERS]\n"
            "  convert FILE [--format 2|3] [--name NAME] [--text] [--rinex] [--raw]\n"
-           "               [--time \"YYYY-MM-DD HH:MM:SS\"]\n"
-           "                              feed a recorded stream through the outputs\n"
+           "               [--time \"YYYY-MM-DD HH:MM:SS\"] [--codes]\n"
+           "                              feed a recorded stream through the outputs and\n"
+           "                              count its messages by RTCM number (--codes: by code)\n"
            "\n"
            "Options:\n"
            "  --host HOST                 built-in caster host (default " CORVANE_BUILTIN_HOST
@@ -76,10 +77,10 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         password("password", "", "PASS"), purpose("purpose", "", "N"), outDir("out-dir", "", "DIR"),
         serialMap("serial-map", "", "N=DEVICE"), tcpStart("tcp-start", "", "PORT"),
         duration("duration", "", "SECONDS"), format("format", "", "2|3"), name("name", "", "NAME"),
-        text("text"), rinex("rinex"), raw("raw"), time("time", "", "TIME"), help("help"),
-        version("version");
+        text("text"), rinex("rinex"), raw("raw"), time("time", "", "TIME"), codes("codes"),
+        help("help"), version("version");
     p.addOptions({host, port, caster2, user, password, purpose, outDir, serialMap, tcpStart,
-                  duration, format, name, text, rinex, raw, time, help, version});
+                  duration, format, name, text, rinex, raw, time, codes, help, version});
 
     QStringList list{QStringLiteral("corvane-cli")};
     for (const auto& a : arguments) list << QString::fromStdString(a);
@@ -163,6 +164,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
     o.text = p.isSet(text);
     o.rinex = p.isSet(rinex);
     o.raw = p.isSet(raw);
+    o.codes = p.isSet(codes);
     if (p.isSet(time)) {
         std::int64_t t = 0;
         if (!ParseTime(p.value(time).toStdString(), &t))
@@ -180,9 +182,10 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         *error = "--duration belongs to the run command";
         return std::nullopt;
     }
-    if (!isConvert && (p.isSet(format) || o.name || o.text || o.rinex || o.raw || o.time)) {
-        *error =
-            "--format, --name, --text, --rinex, --raw and --time belong to the convert command";
+    if (!isConvert &&
+        (p.isSet(format) || o.name || o.text || o.rinex || o.raw || o.time || o.codes)) {
+        *error = "--format, --name, --text, --rinex, --raw, --time and --codes belong to the "
+                 "convert command";
         return std::nullopt;
     }
     if ((o.command == "list" || o.command == "auth") && !o.args.empty()) {

@@ -30,6 +30,7 @@ struct CliOptions {
     bool text = false;
     bool rinex = false;
     bool raw = false;
+    bool codes = false;  // convert: print message codes instead of RTCM numbers
     std::optional<std::int64_t> time;  // convert: RINEX start clock, seconds since 1970 (GPS scale)
 };
 

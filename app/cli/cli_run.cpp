@@ -3,11 +3,13 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/channel_outputs.h"
 #include "app/cli/cli_session.h"
 #include "app/cli/mountpoint_choice.h"
+#include "app/cli/terminal_text.h"
 #include "app/selected_file.h"
 #include "net/ntrip_channel.h"
 #include "net/run_flag.h"
@@ -17,10 +19,21 @@
 namespace corvane {
 namespace {
 
-void PrintEvent(const MountpointEntry& e) {
-    std::printf("%s\t%d\t%u\t%d\n", e.name, int{e.status.load()}, unsigned{e.bitRate.load()},
-                int{e.relayClients.load()});
-    std::fflush(stdout);
+// Prints one event line; false when standard output is gone.
+bool PrintEvent(const MountpointEntry& e) {
+    std::printf("%s\t%d\t%u\t%d\n", TerminalSafe(e.name).c_str(), int{e.status.load()},
+                unsigned{e.bitRate.load()}, int{e.relayClients.load()});
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
+}
+
+// Says on standard error that an output of a channel could not be opened.
+void ReportOutputFailure(const MountpointEntry& e, ChannelOutput output, const std::string& what,
+                         const std::string& reason) {
+    const char* verb = output == ChannelOutput::Relay    ? "cannot listen on"
+                       : output == ChannelOutput::Thread ? "cannot start its"
+                                                         : "cannot open";
+    std::fprintf(stderr, "corvane-cli: %s: %s %s: %s\n", TerminalSafe(e.name).c_str(), verb,
+                 TerminalSafe(what).c_str(), reason.c_str());
 }
 
 // Selects exactly the mountpoints of the choices, with their options on top
@@ -87,6 +100,9 @@ int RunRunCommand(CliSession& session) {
         if (const int status = SelectFromSpecs(session, choices); status != kExitOk) return status;
     }
     r.NumberEntries(app.settings.tcp, app.serialPorts);
+    for (const auto& refused : r.refusedRelayPorts)
+        std::fprintf(stderr, "corvane-cli: %s: relay port %d refused: beyond 65535\n",
+                     TerminalSafe(refused.entry->name).c_str(), refused.port);
 
     bool writesFiles = false, anySelected = false;
     r.ForEachEntry([&](int, const MountpointEntry& e) {
@@ -103,7 +119,8 @@ int RunRunCommand(CliSession& session) {
 
     platform::QueueWindowReceiver window;
     const StandardChannelOutputs outputs;
-    const ChannelContext context = app.MakeChannelContext(&outputs);
+    ChannelContext context = app.MakeChannelContext(&outputs);
+    context.outputFailed = ReportOutputFailure;
     std::vector<std::unique_ptr<NtripChannel>> channels;
     runFlag = 1;
     r.ForEachEntry([&](int, MountpointEntry& e) {
@@ -119,10 +136,12 @@ int RunRunCommand(CliSession& session) {
     const auto limit = session.options.duration
                            ? std::chrono::duration<double>(*session.options.duration)
                            : std::chrono::duration<double>::max();
-    while (!StopRequested() && Clock::now() - start < limit) {
+    // A failed write to standard output ends the run as a signal does.
+    bool outputGone = false;
+    while (!StopRequested() && !outputGone && Clock::now() - start < limit) {
         if (auto m = window.Take(std::chrono::milliseconds(100));
             m && m->message == WM_CHANNEL_EVENT) {
-            PrintEvent(*reinterpret_cast<const MountpointEntry*>(m->wParam));
+            outputGone = !PrintEvent(*reinterpret_cast<const MountpointEntry*>(m->wParam));
         }
     }
 
@@ -132,8 +151,8 @@ int RunRunCommand(CliSession& session) {
         channel->entry->channel = nullptr;
     }
     for (const auto& m : window.Drain())
-        if (m.message == WM_CHANNEL_EVENT)
-            PrintEvent(*reinterpret_cast<const MountpointEntry*>(m.wParam));
+        if (m.message == WM_CHANNEL_EVENT && !outputGone)
+            outputGone = !PrintEvent(*reinterpret_cast<const MountpointEntry*>(m.wParam));
     channels.clear();
 
     SaveSelectedFile(r);

@@ -10,9 +10,16 @@ namespace corvane::platform {
 
 bool WriteFileAtomically(const std::string& path, const void* data, std::size_t length,
                          unsigned mode) {
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
     const std::string temp = path + ".tmp";
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    // Never blocks on a FIFO left at the temporary name, never writes a device.
+    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, mode);
     if (fd < 0) return false;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return false;
+    }
     fchmod(fd, mode);
     const char* p = static_cast<const char*>(data);
     std::size_t left = length;

@@ -3,12 +3,18 @@
 #include <cstdio>
 #include <string>
 
+#include <filesystem>
+#include <system_error>
+
 #include "platform/file.h"
 
 namespace corvane::platform {
 
 bool WriteFileAtomically(const std::string& path, const void* data, std::size_t length,
                          unsigned /*mode: Windows files carry no permission bits here*/) {
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::path(path), ec) && !IsRegularFile(path))
+        return false;  // a device or pipe, never written over
     const std::string temp = path + ".tmp";
     HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);

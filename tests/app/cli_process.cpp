@@ -13,7 +13,8 @@ extern char** environ;
 
 namespace corvane::test {
 
-CliProcess::CliProcess(const std::string& home, const std::vector<std::string>& args) {
+CliProcess::CliProcess(const std::string& home, const std::vector<std::string>& args,
+                       const std::string& shellScript) {
     static int counter = 0;
     const std::string stem =
         home + "/cli-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
@@ -31,6 +32,7 @@ CliProcess::CliProcess(const std::string& home, const std::vector<std::string>& 
     env.push_back("XDG_DATA_HOME=" + home + "/.local/share");
 
     std::vector<std::string> argv{CORVANE_CLI_PATH};
+    if (!shellScript.empty()) argv = {"/bin/bash", "-c", shellScript, CORVANE_CLI_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> cargv, cenv;
     for (auto& a : argv) cargv.push_back(a.data());

@@ -18,8 +18,10 @@ struct CliResult {
 class CliProcess {
 public:
     // Starts corvane-cli with `args`; HOME, XDG_CONFIG_HOME and XDG_DATA_HOME
-    // point into `home`.
-    CliProcess(const std::string& home, const std::vector<std::string>& args);
+    // point into `home`. With `shellScript`, bash runs it with corvane-cli
+    // as $0 and `args` as "$@" (for limits and pipes).
+    CliProcess(const std::string& home, const std::vector<std::string>& args,
+               const std::string& shellScript = {});
     ~CliProcess();
     void Signal(int signal);
     // Waits for the end (killing the process after `timeout`).

@@ -72,6 +72,7 @@ TEST(CCorvaneApp, MainPhaseBetweenReadingAndWritingTheFileThenTheSettings) {
             EXPECT_EQ(a.registry.remembered[0].at("OLD"), (MountpointSettings{5000, 0, 1}));
             // The list the main phase fetched and the user's choice.
             a.registry.listFetched = {true, false};
+            a.registry.listComplete = {true, false};
             test::AddEntry(a.registry, 0, "NEW", true, {5001, 0, 4});
         });
 
