@@ -112,11 +112,23 @@ bool WriteSerialLine(SerialHandle h, const SerialLine& line) {
     return SetCommState(H(h), &dcb) != 0;
 }
 
-bool WriteSerial(SerialHandle h, const void* data, int length, int /*stallMs*/) {
-    // A write fails when the call fails (Wine reports no byte count for a
-    // pseudo-terminal behind a COM port).
+bool WriteSerial(SerialHandle h, const void* data, int length, int stallMs) {
+    // The write may take the time the line needs for the block plus the
+    // stall allowance, and no longer: a stuck device must not hold the
+    // channel (and Stop, which waits for it). Ten bits a byte, rounded up.
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    const DWORD baud = GetCommState(H(h), &dcb) && dcb.BaudRate > 0 ? dcb.BaudRate : 9600;
+    COMMTIMEOUTS t{};
+    t.WriteTotalTimeoutMultiplier = (10000 + baud - 1) / baud;
+    t.WriteTotalTimeoutConstant = static_cast<DWORD>(stallMs);
+    if (!SetCommTimeouts(H(h), &t)) return false;
+    // A write fails when the call fails or, where the system counts the
+    // bytes, when it ran out of time before the whole block went (Wine
+    // reports no byte count for a pseudo-terminal behind a COM port).
     DWORD written = 0;
-    return WriteFile(H(h), data, static_cast<DWORD>(length), &written, nullptr) != 0;
+    if (!WriteFile(H(h), data, static_cast<DWORD>(length), &written, nullptr)) return false;
+    return written == 0 || written == static_cast<DWORD>(length);
 }
 
 void CloseSerial(SerialHandle h) {

@@ -63,5 +63,55 @@ TEST(WindowsSerial, ChannelStreamReachesComPortWithItsLineSettings) {
     CloseHandle(reader);
 }
 
+TEST(WindowsSerial, StuckPortDoesNotHoldTheChannelOrStop) {
+    if (!std::getenv("CORVANE_COM_PAIR")) GTEST_SKIP() << "no COM5/COM6 pair set up";
+    // COM6 is never read: once the pair's buffers are full, COM5 takes no byte.
+    ScriptedCaster caster([&](CasterConnection& c) {
+        c.ReadRequest();
+        c.Send("ICY 200 OK\r\n");
+        const std::string block = Pseudorandom(2000, 7);
+        while (!c.Stopping() && c.Send(block)) std::this_thread::sleep_for(5ms);
+    });
+    ChannelRig rig(caster.Address());
+    rig.entry.comPort = 5;
+    rig.entry.tcpPort = UnusedPort();
+    rig.context.serial = {0, 3, 0, 0};  // 9600 8N1
+    rig.context.timing.dataTimeoutMs = 2000;
+    rig.Start();
+    RelayClient client(rig.entry.tcpPort);
+    // The port fails after its stall allowance and is closed; the relay goes on.
+    ASSERT_TRUE(WaitUntil([&] { return rig.channel->SerialPort() == platform::kInvalidSerial; },
+                          20s));
+    const std::size_t before = client.Size();
+    EXPECT_TRUE(WaitUntil([&] { return client.Size() > before + 10000; }, 5s));
+    const auto start = std::chrono::steady_clock::now();
+    rig.Stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+}
+
+TEST(WindowsRelay, PortHeldByAnotherProgramMeansNoRelay) {
+    // Another program listens on the port with address reuse set: the relay
+    // must not bind it too.
+    platform::SocketHandle other = platform::CreateTcpSocket();
+    platform::SetReuseAddress(other, true);
+    ASSERT_TRUE(platform::BindAny(other, 0));
+    ASSERT_TRUE(platform::ListenMax(other));
+    ScriptedCaster caster([](CasterConnection& c) {
+        c.ReadRequest();
+        c.Send("ICY 200 OK\r\ndata");
+    });
+    ChannelRig rig(caster.Address());
+    rig.entry.tcpPort = platform::LocalPort(other);
+    std::atomic<int> failures{0};
+    rig.context.outputFailed = [&](const MountpointEntry&, ChannelOutput output,
+                                   const std::string&, const std::string&) {
+        failures += output == ChannelOutput::Relay;
+    };
+    rig.Start();
+    EXPECT_TRUE(WaitUntil([&] { return failures == 1; }));
+    rig.Stop();
+    platform::CloseSocket(other);
+}
+
 }  // namespace
 }  // namespace corvane
