@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     corvane::ChunkDecoder chunks;
     std::size_t delivered = 0;
     for (std::size_t at = 0; at < size;) {
-        const std::size_t n = 1 + data[at] % 97 < size - at ? 1 + data[at] % 97 : size - at;
+        const std::size_t want = 1 + std::size_t{data[at]} % 97;
+        const std::size_t n = want < size - at ? want : size - at;
         chunks.Feed(data + at, static_cast<int>(n), [&](const std::uint8_t*, int length) {
             if (length <= 0) std::abort();
             delivered += static_cast<std::size_t>(length);
