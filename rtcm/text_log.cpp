@@ -6,12 +6,21 @@
 #include "rtcm/rtcm3_dec.h"
 
 namespace corvane {
+namespace {
+
+// The text is written a message at a time; a large file buffer turns that
+// into few system writes even at tens of megabytes of text a second.
+constexpr std::size_t kTextFileBuffer = 64 * 1024;
+
+}  // namespace
 
 void WriteDecodedText(NtripChannel& channel, std::uint32_t code) {
     if (!channel.textEnabled) return;
     const std::int64_t t = platform::Now();
-    channel.textFile.Advance(t, channel.context.outputDir, channel.entry->name, "txt",
-                             platform::FileMode::WriteText);
+    if (channel.textFile.Advance(t, channel.context.outputDir, channel.entry->name, "txt",
+                                 platform::FileMode::WriteText)) {
+        channel.textFile.file.UseBuffer(kTextFileBuffer);
+    }
     if (channel.textFile.IsOpen()) {
         char ts[32];
         platform::FormatTimeInto(ts, sizeof ts, "%Y-%m-%d %H:%M:%S", platform::LocalTime(t));
