@@ -12,14 +12,7 @@ void TextBuffer::Flush() {
     size_ = 0;
 }
 
-char* TextBuffer::Room(std::size_t length) {
-    if (kCapacity - size_ < length) Flush();
-    return data_ + size_;
-}
-
-TextBuffer& TextBuffer::Text(std::string_view text, int width) {
-    if (width > 0 && text.size() < static_cast<std::size_t>(width))
-        Blanks(width - static_cast<int>(text.size()));
+TextBuffer& TextBuffer::LongText(std::string_view text) {
     if (text.size() > kCapacity) {
         Flush();
         file_.Write(text.data(), text.size());
@@ -49,17 +42,22 @@ TextBuffer& TextBuffer::Blanks(int count) {
 
 TextBuffer& TextBuffer::Int(std::int64_t value, int width) {
     // Digits from the right, from the magnitude in unsigned form (the lowest
-    // value has no positive counterpart).
-    char digits[20];
-    char* d = digits + sizeof digits;
+    // value has no positive counterpart), then the sign and the blanks.
+    char* const out = Room(static_cast<std::size_t>(std::max(width, 20)));
     auto magnitude =
         value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    int length = value < 0 ? 2 : 1;
+    for (std::uint64_t limit = 10; magnitude >= limit && length < 20; limit *= 10) ++length;
+    char* const end = out + std::max(width, length);
+    char* at = end;
     do {
-        *--d = static_cast<char>('0' + magnitude % 10);
+        *--at = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-    if (value < 0) *--d = '-';
-    return Text(std::string_view(d, static_cast<std::size_t>(digits + sizeof digits - d)), width);
+    if (value < 0) *--at = '-';
+    while (at > out) *--at = ' ';
+    size_ += static_cast<std::size_t>(end - out);
+    return *this;
 }
 
 TextBuffer& TextBuffer::ZeroPadded(std::int64_t value, int width) {

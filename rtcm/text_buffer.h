@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "platform/file.h"
@@ -19,8 +20,13 @@ public:
     TextBuffer(const TextBuffer&) = delete;
     TextBuffer& operator=(const TextBuffer&) = delete;
 
-    // "%s" and "%{width}s".
-    TextBuffer& Text(std::string_view text, int width = 0);
+    // "%s".
+    TextBuffer& Text(std::string_view text) {
+        if (text.size() > kCapacity - size_) return LongText(text);
+        std::memcpy(data_ + size_, text.data(), text.size());
+        size_ += text.size();
+        return *this;
+    }
     // "%.{max}s": at most `max` characters, fewer at a NUL.
     TextBuffer& TextUpTo(const char* text, int max);
     TextBuffer& Blanks(int count);
@@ -39,7 +45,11 @@ private:
 
     // The end of the text, after writing out what is there when fewer than
     // `length` characters are left.
-    char* Room(std::size_t length);
+    char* Room(std::size_t length) {
+        if (kCapacity - size_ < length) Flush();
+        return data_ + size_;
+    }
+    TextBuffer& LongText(std::string_view text);
 
     platform::OutputFile& file_;
     std::size_t size_ = 0;

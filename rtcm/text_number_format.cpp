@@ -19,6 +19,20 @@ constexpr std::array<U128, 39> kPow10 = [] {
     return t;
 }();
 
+constexpr std::array<std::uint64_t, 20> kPow10u64 = [] {
+    std::array<std::uint64_t, 20> t{};
+    t[0] = 1;
+    for (std::size_t i = 1; i < t.size(); ++i) t[i] = t[i - 1] * 10;
+    return t;
+}();
+
+constexpr std::array<double, 19> kPow10Double = [] {
+    std::array<double, 19> t{};
+    t[0] = 1;
+    for (std::size_t i = 1; i < t.size(); ++i) t[i] = t[i - 1] * 10;
+    return t;
+}();
+
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
@@ -59,7 +73,7 @@ U128 RoundDivide(U128 num, U128 den) {
 
 // round(m × 2^k × 10^n) exactly, or false when the operands do not fit in
 // 128 bits (the caller then takes the general path).
-bool ScaleAndRound(const Binary& b, int n, U128* out) {
+bool ScaleAndRoundWide(const Binary& b, int n, U128* out) {
     if (n > 22 || n < -22) return false;  // 10^22 < 2^74; m < 2^53
     U128 num = b.m;
     U128 den = 1;
@@ -84,19 +98,61 @@ bool ScaleAndRound(const Binary& b, int n, U128* out) {
     return true;
 }
 
-// The low `count` digits of v, zero-filled, ending at `end`.
-void WriteDigits(char* end, std::uint64_t v, int count) {
-    while (count >= 2) {
-        const std::size_t pair = static_cast<std::size_t>(v % 100) * 2;
-        v /= 100;
-        end -= 2;
-        end[0] = kDigitPairs[pair];
-        end[1] = kDigitPairs[pair + 1];
-        count -= 2;
+// The same, in the usual case first: a value below 2^53 with a fraction,
+// scaled up by at most 10^19, in one 64 × 64-bit product.
+bool ScaleAndRound(const Binary& b, int n, U128* out) {
+    if (b.k < 0 && n >= 0 && n <= 19) {
+        *out = RoundShift(U128{b.m} * kPow10u64[n], -b.k);
+        return true;
     }
-    if (count == 1) *--end = static_cast<char>('0' + v % 10);
+    return ScaleAndRoundWide(b, n, out);
 }
 
+void WritePair(char* at, std::uint32_t v) {
+    at[0] = kDigitPairs[v * 2];
+    at[1] = kDigitPairs[v * 2 + 1];
+}
+
+// Four and eight digits ending at `end`, in halves that do not wait on
+// each other.
+void Write4(char* end, std::uint32_t v) {
+    WritePair(end - 4, v / 100);
+    WritePair(end - 2, v % 100);
+}
+
+void Write8(char* end, std::uint32_t v) {
+    Write4(end - 4, v / 10000);
+    Write4(end, v % 10000);
+}
+
+// Writes the low `count` digits of v, zero-filled, to end at `end`, and
+// returns v without them. Inlined, so that a constant count unrolls.
+[[gnu::always_inline]] inline std::uint64_t WriteDigitsBefore(char* end, std::uint64_t v,
+                                                               int count) {
+    while (count >= 8) {
+        Write8(end, static_cast<std::uint32_t>(v % 100000000));
+        v /= 100000000;
+        end -= 8;
+        count -= 8;
+    }
+    if (count >= 4) {
+        Write4(end, static_cast<std::uint32_t>(v % 10000));
+        v /= 10000;
+        end -= 4;
+        count -= 4;
+    }
+    if (count >= 2) {
+        WritePair(end - 2, static_cast<std::uint32_t>(v % 100));
+        v /= 100;
+        end -= 2;
+        count -= 2;
+    }
+    if (count == 1) {
+        *--end = static_cast<char>('0' + v % 10);
+        v /= 10;
+    }
+    return v;
+}
 int DigitCount(std::uint64_t v) {
     int n = 1;
     while (v >= 100) {
@@ -106,90 +162,19 @@ int DigitCount(std::uint64_t v) {
     return v >= 10 ? n + 1 : n;
 }
 
-char* WriteUnsigned(char* out, std::uint64_t v) {
-    const int n = DigitCount(v);
-    WriteDigits(out + n, v, n);
-    return out + n;
+// Blanks from `out` up to `text`, where the right-aligned text begins.
+void Blank(char* out, char* text) {
+    while (text > out) *--text = ' ';
 }
 
-char* WriteText(char* out, const char* text) {
-    const std::size_t n = std::strlen(text);
-    std::memcpy(out, text, n);
-    return out + n;
-}
-
-char* WriteNonFinite(char* out, double value) {
-    if (std::signbit(value)) *out++ = '-';
-    return WriteText(out, std::isnan(value) ? "nan" : "inf");
-}
-
-// floor(log10(2^e)) for the binary exponents of doubles (|e| < 1100, where
-// e × log10(2) never comes near an integer other than at e = 0).
-int FloorLog10Pow2(int e) {
-    return static_cast<int>(std::floor(e * 0.30102999566398119521));
-}
-
-char* Fixed(char* out, double value, int precision) {
-    if (!std::isfinite(value)) return WriteNonFinite(out, value);
-    // Exact integer arithmetic while the scaled value stays below 10^19.
-    if (precision <= 18 && std::fabs(value) * static_cast<double>(kPow10[precision]) < 1e19) {
-        const Binary b = Decompose(value);
-        U128 scaled = U128{b.m} * kPow10[precision];
-        scaled = b.k >= 0 ? scaled << b.k : RoundShift(scaled, -b.k);
-        const auto r = static_cast<std::uint64_t>(scaled);
-        const auto unit = static_cast<std::uint64_t>(kPow10[precision]);
-        if (b.negative) *out++ = '-';
-        out = WriteUnsigned(out, r / unit);
-        if (precision > 0) {
-            *out++ = '.';
-            WriteDigits(out + precision, r % unit, precision);
-            out += precision;
-        }
-        return out;
-    }
-    return std::to_chars(out, out + MaxFixedLength(0, precision), value,
-                         std::chars_format::fixed, precision)
-        .ptr;
-}
-
-char* Scientific(char* out, double value, int precision) {
-    if (!std::isfinite(value)) return WriteNonFinite(out, value);
-    const Binary b = Decompose(value);
-    std::uint64_t digits = 0;  // precision + 1 significant digits
-    int exponent = 0;
-    if (b.m != 0 && precision <= 17) {
-        // The decimal exponent is the estimate from the binary one or one
-        // more; with the estimate the rounded digits show which.
-        const int log2 = b.k + 63 - std::countl_zero(b.m);
-        exponent = FloorLog10Pow2(log2);
-        const U128 top = kPow10[precision + 1];
-        U128 r = 0;
-        bool ok = ScaleAndRound(b, precision - exponent, &r);
-        if (ok && r > top) ok = ScaleAndRound(b, precision - ++exponent, &r);
-        if (ok && r == top) {  // rounded up to the next power of ten
-            r = kPow10[precision];
-            ++exponent;
-        }
-        if (!ok || r > top) {
-            return std::to_chars(out, out + MaxScientificLength(0, precision), value,
-                                 std::chars_format::scientific, precision)
-                .ptr;
-        }
-        digits = static_cast<std::uint64_t>(r);
-    }
-    if (b.negative) *out++ = '-';
-    const auto unit = static_cast<std::uint64_t>(kPow10[precision]);
-    *out++ = static_cast<char>('0' + digits / unit);
-    if (precision > 0) {
-        *out++ = '.';
-        WriteDigits(out + precision, digits % unit, precision);
-        out += precision;
-    }
-    *out++ = 'e';
-    *out++ = exponent < 0 ? '-' : '+';
-    const int magnitude = exponent < 0 ? -exponent : exponent;
-    if (magnitude < 10) *out++ = '0';
-    return WriteUnsigned(out, static_cast<std::uint64_t>(magnitude));
+char* WriteNonFinite(char* out, double value, int width) {
+    const char* text = std::isnan(value) ? "nan" : "inf";
+    const int length = 3 + (std::signbit(value) ? 1 : 0);
+    char* end = out + std::max(width, length);
+    std::memcpy(end - 3, text, 3);
+    if (std::signbit(value)) end[-4] = '-';
+    Blank(out, end - length);
+    return end;
 }
 
 // Right-aligns the text from `out` to `end` in `width`.
@@ -202,14 +187,141 @@ char* Pad(char* out, char* end, int width) {
     return out + width;
 }
 
+// floor(log10(2^e)) for the binary exponents of doubles (|e| < 1100, where
+// e × log10(2) never comes nearer than 10^-4 to an integer other than at 0).
+int FloorLog10Pow2(int e) {
+    const double x = e * 0.30102999566398119521;
+    const int i = static_cast<int>(x);
+    return x < i ? i - 1 : i;
+}
+
+// The precision + 1 significant digits and the exponent of "%.{precision}e",
+// or false where the exact arithmetic does not reach.
+[[gnu::always_inline]] inline bool ScientificDigits(const Binary& b, int precision, std::uint64_t* digits, int* exponent) {
+    if (b.m == 0) {
+        *digits = 0;
+        *exponent = 0;
+        return true;
+    }
+    // The decimal exponent is the estimate from the binary one or one more;
+    // the rounded digits at the estimate show which.
+    int e = FloorLog10Pow2(b.k + 63 - std::countl_zero(b.m));
+    const U128 top = kPow10[precision + 1];
+    U128 r = 0;
+    if (!ScaleAndRound(b, precision - e, &r)) return false;
+    if (r > top && !ScaleAndRound(b, precision - ++e, &r)) return false;
+    if (r == top) {  // rounded up to the next power of ten
+        r = kPow10[precision];
+        ++e;
+    }
+    if (r > top) return false;
+    *digits = static_cast<std::uint64_t>(r);
+    *exponent = e;
+    return true;
+}
+
+// The formats at a precision known when compiled (P) or given (P < 0): the
+// hot ones are compiled for their own precision.
+template <int P>
+char* FixedAt(char* out, double value, int width, int givenPrecision) {
+    const int precision = P >= 0 ? P : givenPrecision;
+    if (!std::isfinite(value)) return WriteNonFinite(out, value, width);
+    // Exact integer arithmetic while the scaled value stays below 10^19.
+    if (precision > 18 || !(std::fabs(value) * kPow10Double[precision] < 1e19)) {
+        return Pad(out,
+                   std::to_chars(out, out + MaxFixedLength(0, precision), value,
+                                 std::chars_format::fixed, precision)
+                       .ptr,
+                   width);
+    }
+    const Binary b = Decompose(value);
+    const U128 scaled = U128{b.m} * static_cast<std::uint64_t>(kPow10[precision]);
+    const auto r = static_cast<std::uint64_t>(b.k >= 0 ? scaled << b.k : RoundShift(scaled, -b.k));
+    // The length first, then the text from the right.
+    const int digits = std::max(DigitCount(r), precision + 1);
+    const int length = (b.negative ? 1 : 0) + digits + (precision > 0 ? 1 : 0);
+    char* const end = out + std::max(width, length);
+    char* at = end;
+    std::uint64_t whole = r;
+    if (precision > 0) {
+        whole = WriteDigitsBefore(at, r, precision);
+        at -= precision;
+        *--at = '.';
+    }
+    const int wholeDigits = digits - precision;
+    WriteDigitsBefore(at, whole, wholeDigits);
+    at -= wholeDigits;
+    if (b.negative) *--at = '-';
+    Blank(out, at);
+    return end;
+}
+
+template <int P>
+char* ScientificAt(char* out, double value, int width, int givenPrecision) {
+    const int precision = P >= 0 ? P : givenPrecision;
+    if (!std::isfinite(value)) return WriteNonFinite(out, value, width);
+    const Binary b = Decompose(value);
+    std::uint64_t digits = 0;
+    int exponent = 0;
+    if (precision > 17 || !ScientificDigits(b, precision, &digits, &exponent)) {
+        return Pad(out,
+                   std::to_chars(out, out + MaxScientificLength(0, precision), value,
+                                 std::chars_format::scientific, precision)
+                       .ptr,
+                   width);
+    }
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    const int exponentDigits = magnitude >= 100 ? 3 : 2;
+    const int length =
+        (b.negative ? 1 : 0) + 1 + (precision > 0 ? precision + 1 : 0) + 2 + exponentDigits;
+    char* const end = out + std::max(width, length);
+    char* at = end;
+    WriteDigitsBefore(at, static_cast<std::uint64_t>(magnitude), exponentDigits);
+    at -= exponentDigits;
+    *--at = exponent < 0 ? '-' : '+';
+    *--at = 'e';
+    std::uint64_t lead = digits;
+    if (precision > 0) {
+        lead = WriteDigitsBefore(at, digits, precision);
+        at -= precision;
+        *--at = '.';
+    }
+    *--at = static_cast<char>('0' + lead);
+    if (b.negative) *--at = '-';
+    Blank(out, at);
+    return end;
+}
+
 }  // namespace
 
 char* FormatFixed(char* out, double value, int width, int precision) {
-    return Pad(out, Fixed(out, value, precision), width);
+    switch (precision) {
+        case 1:
+            return FixedAt<1>(out, value, width, precision);
+        case 2:
+            return FixedAt<2>(out, value, width, precision);
+        case 3:
+            return FixedAt<3>(out, value, width, precision);
+        case 4:
+            return FixedAt<4>(out, value, width, precision);
+        case 5:
+            return FixedAt<5>(out, value, width, precision);
+        case 9:
+            return FixedAt<9>(out, value, width, precision);
+        default:
+            return FixedAt<-1>(out, value, width, precision);
+    }
 }
 
 char* FormatScientific(char* out, double value, int width, int precision) {
-    return Pad(out, Scientific(out, value, precision), width);
+    switch (precision) {
+        case 9:
+            return ScientificAt<9>(out, value, width, precision);
+        case 13:
+            return ScientificAt<13>(out, value, width, precision);
+        default:
+            return ScientificAt<-1>(out, value, width, precision);
+    }
 }
 
 }  // namespace corvane
