@@ -41,7 +41,9 @@ public:
 
 private:
     double Draw() {
-        switch (random_() % 8) {
+        // Weighted to the cases that cost printf little: a huge value takes
+        // it hundreds of digits.
+        switch (random_() % 16) {
             case 0: {  // any finite bit pattern: subnormals, the largest, the tiniest
                 double v;
                 do {
@@ -50,22 +52,28 @@ private:
                 } while (!std::isfinite(v));
                 return std::fabs(v);
             }
-            case 1:  // everyday magnitudes
-                return Uniform() * std::pow(10.0, static_cast<int>(random_() % 31) - 15);
+            case 1:
             case 2:
+            case 3:  // everyday magnitudes
+                return Uniform() * std::pow(10.0, static_cast<int>(random_() % 31) - 15);
+            case 4:
+            case 5:
                 return Tie();
-            case 3: {  // a few steps beside a tie
+            case 6:
+            case 7: {  // a few steps beside a tie
                 const double tie = Tie();
                 const int steps = static_cast<int>(random_() % 3) + 1;
                 double v = tie;
                 for (int i = 0; i < steps; ++i) v = std::nextafter(v, random_() & 1 ? 0.0 : DBL_MAX);
                 return v;
             }
-            case 4:  // the double nearest to a decimal half: the last digit decides
+            case 8:
+            case 9:  // the double nearest to a decimal half: the last digit decides
                 return Decimal('5');
-            case 5:  // nines that carry into the next power of ten
+            case 10:  // nines that carry into the next power of ten
                 return Decimal('9');
-            case 6: {  // powers of ten and their neighbours
+            case 11:
+            case 12: {  // powers of ten and their neighbours
                 double v = std::pow(10.0, static_cast<int>(random_() % 61) - 30);
                 const int steps = static_cast<int>(random_() % 5) - 2;
                 for (int i = 0; i < std::abs(steps); ++i) v = std::nextafter(v, steps < 0 ? 0.0 : DBL_MAX);
