@@ -26,8 +26,8 @@ constexpr std::array<std::uint64_t, 20> kPow10u64 = [] {
     return t;
 }();
 
-constexpr std::array<double, 19> kPow10Double = [] {
-    std::array<double, 19> t{};
+constexpr std::array<double, 23> kPow10Double = [] {  // all exact
+    std::array<double, 23> t{};
     t[0] = 1;
     for (std::size_t i = 1; i < t.size(); ++i) t[i] = t[i - 1] * 10;
     return t;
@@ -195,9 +195,26 @@ int FloorLog10Pow2(int e) {
     return x < i ? i - 1 : i;
 }
 
+// round(a × 10^n) in double arithmetic, where that is certain: 10^n is
+// exact for n up to 22, and below 2^50 every whole + ½ is a double, so the
+// once-rounded product lies on the same side of it as the exact one, or on
+// it. Only the product that reads exactly ½ is left undecided. False sends
+// the value the exact way.
+[[gnu::always_inline]] inline bool QuickRound(double a, int n, std::uint64_t* r) {
+    if (n < 0 || n > 22) return false;
+    const double s = a * kPow10Double[n];
+    if (!(s < 0x1p50)) return false;
+    const auto whole = static_cast<std::uint64_t>(s);
+    const double fraction = s - static_cast<double>(whole);  // exact
+    if (fraction == 0.5) return false;
+    *r = whole + (fraction > 0.5 ? 1 : 0);
+    return true;
+}
+
 // The precision + 1 significant digits and the exponent of "%.{precision}e",
 // or false where the exact arithmetic does not reach.
-[[gnu::always_inline]] inline bool ScientificDigits(const Binary& b, int precision, std::uint64_t* digits, int* exponent) {
+[[gnu::always_inline]] inline bool ScientificDigits(double a, const Binary& b, int precision,
+                                                    std::uint64_t* digits, int* exponent) {
     if (b.m == 0) {
         *digits = 0;
         *exponent = 0;
@@ -206,6 +223,22 @@ int FloorLog10Pow2(int e) {
     // The decimal exponent is the estimate from the binary one or one more;
     // the rounded digits at the estimate show which.
     int e = FloorLog10Pow2(b.k + 63 - std::countl_zero(b.m));
+    const auto top64 = static_cast<std::uint64_t>(kPow10[precision + 1]);
+    std::uint64_t quick = 0;
+    if (QuickRound(a, precision - e, &quick)) {
+        bool ok = true;
+        if (quick > top64) ok = QuickRound(a, precision - ++e, &quick);
+        if (ok && quick == top64) {  // rounded up to the next power of ten
+            quick = static_cast<std::uint64_t>(kPow10[precision]);
+            ++e;
+        }
+        if (ok && quick < top64) {
+            *digits = quick;
+            *exponent = e;
+            return true;
+        }
+        e = FloorLog10Pow2(b.k + 63 - std::countl_zero(b.m));
+    }
     const U128 top = kPow10[precision + 1];
     U128 r = 0;
     if (!ScaleAndRound(b, precision - e, &r)) return false;
@@ -235,8 +268,11 @@ char* FixedAt(char* out, double value, int width, int givenPrecision) {
                    width);
     }
     const Binary b = Decompose(value);
-    const U128 scaled = U128{b.m} * static_cast<std::uint64_t>(kPow10[precision]);
-    const auto r = static_cast<std::uint64_t>(b.k >= 0 ? scaled << b.k : RoundShift(scaled, -b.k));
+    std::uint64_t r = 0;
+    if (!QuickRound(std::fabs(value), precision, &r)) {
+        const U128 scaled = U128{b.m} * static_cast<std::uint64_t>(kPow10[precision]);
+        r = static_cast<std::uint64_t>(b.k >= 0 ? scaled << b.k : RoundShift(scaled, -b.k));
+    }
     // The length first, then the text from the right.
     const int digits = std::max(DigitCount(r), precision + 1);
     const int length = (b.negative ? 1 : 0) + digits + (precision > 0 ? 1 : 0);
@@ -263,7 +299,7 @@ char* ScientificAt(char* out, double value, int width, int givenPrecision) {
     const Binary b = Decompose(value);
     std::uint64_t digits = 0;
     int exponent = 0;
-    if (precision > 17 || !ScientificDigits(b, precision, &digits, &exponent)) {
+    if (precision > 17 || !ScientificDigits(std::fabs(value), b, precision, &digits, &exponent)) {
         return Pad(out,
                    std::to_chars(out, out + MaxScientificLength(0, precision), value,
                                  std::chars_format::scientific, precision)

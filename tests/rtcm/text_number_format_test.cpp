@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ostream>
 #include <random>
 #include <string>
 
@@ -20,6 +21,10 @@ struct NumberFormat {
     int precision;
     bool scientific;
 };
+
+void PrintTo(const NumberFormat& f, std::ostream* out) {
+    *out << '%' << f.width << '.' << f.precision << (f.scientific ? 'e' : 'f');
+}
 
 std::string Name(const ::testing::TestParamInfo<NumberFormat>& info) {
     return std::to_string(info.param.width) + "_" + std::to_string(info.param.precision) +
