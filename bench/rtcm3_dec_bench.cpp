@@ -1,60 +1,20 @@
-// Throughput of the RTCM 3 decoder on the largest recorded stream, fed in the
-// channel's 2048-byte blocks, with the decoded-text log off and on.
+// Throughput of the RTCM 3 decoder, fed in the channel's 2048-byte blocks,
+// with the decoded-text log off and on (written to a temporary folder): on
+// a recording of legacy observations and ephemerides and on one of MSM4.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-#include <vector>
-
-#include "bench/bench_data.h"
-#include "net/ntrip_channel.h"
+#include "bench/decoder_feed.h"
 #include "rtcm/rtcm3_dec.h"
 
-namespace {
-
-namespace fs = std::filesystem;
-using corvane::bench::LargestStream;
-using corvane::bench::NullWindow;
-
-void Feed(benchmark::State& state, bool textLog) {
-    std::string name;
-    const auto& bytes = LargestStream("rtcm3", &name);
-    if (bytes.empty()) {
-        state.SkipWithError("no RTCM 3 file in the shared data folder");
-        return;
-    }
-    const fs::path dir = fs::temp_directory_path() / "corvane_rtcm3_bench";
-    NullWindow window;
-    corvane::ChannelContext context;
-    context.outputDir = dir.string();
-    corvane::NtripChannel channel(&window, context);
-    corvane::MountpointEntry entry;
-    std::snprintf(entry.name, sizeof entry.name, "BENCH");
-    channel.entry = &entry;
-    channel.textEnabled = textLog;
-    channel.rtcm3 = std::make_unique<corvane::RTCM3Dec>(&channel);
-    corvane::StreamDecoder& dec = *channel.rtcm3;
-    for (auto _ : state) {
-        for (std::size_t at = 0; at < bytes.size(); at += 2048) {
-            const std::size_t n = std::min<std::size_t>(2048, bytes.size() - at);
-            benchmark::DoNotOptimize(dec.Input(bytes.data() + at, static_cast<int>(n)));
-        }
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
-    state.SetLabel(fs::path(name).filename().string());
-    channel.textFile.Close();
-    std::error_code ec;
-    fs::remove_all(dir, ec);
+int main(int argc, char** argv) {
+    corvane::bench::RegisterDecoderBenchmarks(
+        "Rtcm3Input",
+        {"rtcm3/rtklib_testglo.rtcm3", "rtcm3/swift_dropped-packets-STR24.rtcm3"},
+        [](corvane::NtripChannel& channel) -> corvane::StreamDecoder& {
+            channel.rtcm3 = std::make_unique<corvane::RTCM3Dec>(&channel);
+            return *channel.rtcm3;
+        });
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
 }
-
-void BM_Rtcm3Input_TextLogOff(benchmark::State& state) { Feed(state, false); }
-void BM_Rtcm3Input_TextLogOn(benchmark::State& state) { Feed(state, true); }
-
-BENCHMARK(BM_Rtcm3Input_TextLogOff)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Rtcm3Input_TextLogOn)->Unit(benchmark::kMillisecond);
-
-}  // namespace
-
-BENCHMARK_MAIN();

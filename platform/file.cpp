@@ -25,12 +25,16 @@ std::string ParentFolder(const std::string& path) {
 OutputFile::~OutputFile() { Close(); }
 
 OutputFile::OutputFile(OutputFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)) {}
+    : handle_(std::exchange(other.handle_, nullptr)),
+      openError_(other.openError_),
+      buffer_(std::move(other.buffer_)) {}
 
 OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
     if (this != &other) {
         Close();
         handle_ = std::exchange(other.handle_, nullptr);
+        openError_ = other.openError_;
+        buffer_ = std::move(other.buffer_);
     }
     return *this;
 }
@@ -64,6 +68,13 @@ std::string OutputFile::OpenErrorText() const { return std::strerror(openError_)
 void OutputFile::Close() {
     if (handle_) std::fclose(F(handle_));
     handle_ = nullptr;
+    buffer_.reset();  // only after the runtime is done with it
+}
+
+void OutputFile::UseBuffer(std::size_t size) {
+    if (!handle_ || size == 0) return;
+    auto buffer = std::make_unique_for_overwrite<char[]>(size);
+    if (std::setvbuf(F(handle_), buffer.get(), _IOFBF, size) == 0) buffer_ = std::move(buffer);
 }
 
 bool OutputFile::Write(const void* data, std::size_t length) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 namespace corvane::platform {
@@ -30,10 +31,14 @@ public:
     bool Write(const void* data, std::size_t length);
     bool Write(const std::string& text) { return Write(text.data(), text.size()); }
     void Flush();
+    // Gives the open file a buffer of `size` bytes instead of the runtime's
+    // own. Call after Open and before the first write; Close drops it.
+    void UseBuffer(std::size_t size);
 
 private:
     void* handle_ = nullptr;  // the runtime's FILE
     int openError_ = 0;       // errno of the last failed Open
+    std::unique_ptr<char[]> buffer_;
 };
 
 // True when `path` names a regular file (not a folder, FIFO or device).

@@ -36,7 +36,17 @@ int RTCM2Dec::Input(const std::uint8_t* data, int length) {
         // Six of eight: only bytes 0x40 to 0x7F carry data, the first bit
         // in bit 0.
         if ((b & 0xC0) != 0x40) continue;
-        for (int k = 0; k < 6; ++k) Bit((b >> k) & 1u);
+        int k = 0;
+        if (state_ != State::Hunt && wordBits_ < 29) {
+            // Inside a word the bits before its last one only move in:
+            // take them at once.
+            k = 29 - wordBits_ < 6 ? 29 - wordBits_ : 6;
+            history_ = (history_ << k) | (rtcm2::kReverse6[b & 0x3F] >> (6 - k));
+            acc_ = static_cast<std::uint32_t>(history_);
+            bitsSeen_ = bitsSeen_ + k < 32 ? bitsSeen_ + k : 32;
+            wordBits_ += k;
+        }
+        for (; k < 6; ++k) Bit((b >> k) & 1u);
     }
     return 0;
 }

@@ -6,18 +6,6 @@
 namespace corvane::rtcm2 {
 namespace {
 
-constexpr std::array<std::uint8_t, 64> MakeReverse6() {
-    std::array<std::uint8_t, 64> t{};
-    for (unsigned v = 0; v < 64; ++v) {
-        unsigned r = 0;
-        for (int b = 0; b < 6; ++b)
-            if (v & (1u << b)) r |= 1u << (5 - b);
-        t[v] = static_cast<std::uint8_t>(r);
-    }
-    return t;
-}
-constexpr std::array<std::uint8_t, 64> kReverse6 = MakeReverse6();
-
 // Bit of d_i (1 to 24) in the word layout, and of D29* and D30*.
 constexpr std::uint32_t D(int i) { return std::uint32_t{1} << (30 - i); }
 constexpr std::uint32_t kD29Star = std::uint32_t{1} << 31;
@@ -58,12 +46,17 @@ bool ParityOk(std::uint32_t acc) {
 }
 
 std::uint32_t uint32Bits(const std::uint32_t* words, int p, int n) {
-    std::uint32_t value = 0;
-    for (int k = 0; k < n; ++k, ++p) {
-        const std::uint32_t word = words[p / 24];
-        value = (value << 1) | ((word >> (29 - p % 24)) & 1u);
+    // A run of bits per word at a time: data bit j of a word is bit 29 - j.
+    std::uint64_t value = 0;
+    while (n > 0) {
+        const int j = p % 24;
+        const int take = n < 24 - j ? n : 24 - j;
+        const std::uint32_t run = (words[p / 24] >> (30 - j - take)) & ((1u << take) - 1);
+        value = (value << take) | run;
+        p += take;
+        n -= take;
     }
-    return value;
+    return static_cast<std::uint32_t>(value);
 }
 
 std::int32_t int32Bits(const std::uint32_t* words, int p, int n) {

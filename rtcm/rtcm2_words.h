@@ -2,9 +2,23 @@
 // the previous word's last bit and the GPS parity check.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace corvane::rtcm2 {
+
+// The six data bits of a byte in the order they are sent (bit 0 first),
+// most significant first.
+inline constexpr std::array<std::uint8_t, 64> kReverse6 = [] {
+    std::array<std::uint8_t, 64> t{};
+    for (unsigned v = 0; v < 64; ++v) {
+        unsigned r = 0;
+        for (int b = 0; b < 6; ++b)
+            if (v & (1u << b)) r |= 1u << (5 - b);
+        t[v] = static_cast<std::uint8_t>(r);
+    }
+    return t;
+}();
 
 // Shifts the 6-bit groups of up to 5 bytes into `acc` (a byte outside 0x40 to
 // 0x7F ends the word early) and undoes the inversion of the data bits when

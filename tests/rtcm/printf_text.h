@@ -4,11 +4,11 @@
 
 #include "platform/file.h"
 
-namespace corvane {
+namespace corvane::test {
 
 #if defined(__GNUC__)
 __attribute__((format(printf, 2, 3)))
 #endif
 void PrintText(platform::OutputFile& file, const char* format, ...);
 
-}  // namespace corvane
+}  // namespace corvane::test

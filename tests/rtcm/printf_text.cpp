@@ -1,9 +1,9 @@
-#include "rtcm/text_print.h"
+#include "tests/rtcm/printf_text.h"
 
 #include <cstdarg>
 #include <cstdio>
 
-namespace corvane {
+namespace corvane::test {
 
 void PrintText(platform::OutputFile& file, const char* format, ...) {
     char text[1024];
@@ -16,4 +16,4 @@ void PrintText(platform::OutputFile& file, const char* format, ...) {
                n < static_cast<int>(sizeof text) ? static_cast<std::size_t>(n) : sizeof text - 1);
 }
 
-}  // namespace corvane
+}  // namespace corvane::test

@@ -1,0 +1,59 @@
+// One message of the decoded-text log, put together in memory with printf's
+// conversions (each method names the one it stands for) and written to the
+// file with one call. Text beyond the buffer's room is written out early, so
+// any text fits; a message never needs that.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "platform/file.h"
+
+namespace corvane {
+
+class TextBuffer {
+public:
+    explicit TextBuffer(platform::OutputFile& file) : file_(file) {}
+    ~TextBuffer() { Flush(); }
+    TextBuffer(const TextBuffer&) = delete;
+    TextBuffer& operator=(const TextBuffer&) = delete;
+
+    // "%s".
+    TextBuffer& Text(std::string_view text) {
+        if (text.size() > kCapacity - size_) return LongText(text);
+        std::memcpy(data_ + size_, text.data(), text.size());
+        size_ += text.size();
+        return *this;
+    }
+    // "%.{max}s": at most `max` characters, fewer at a NUL.
+    TextBuffer& TextUpTo(const char* text, int max);
+    TextBuffer& Blanks(int count);
+    // "%{width}d" and "%0{width}d".
+    TextBuffer& Int(std::int64_t value, int width = 0);
+    TextBuffer& ZeroPadded(std::int64_t value, int width);
+    // "%{width}.{precision}f" and "%{width}.{precision}e".
+    TextBuffer& Fixed(double value, int width, int precision);
+    TextBuffer& Scientific(double value, int width, int precision);
+
+    // Writes what has been put together (the destructor does too).
+    void Flush();
+
+private:
+    static constexpr std::size_t kCapacity = 16384;
+
+    // The end of the text, after writing out what is there when fewer than
+    // `length` characters are left.
+    char* Room(std::size_t length) {
+        if (kCapacity - size_ < length) Flush();
+        return data_ + size_;
+    }
+    TextBuffer& LongText(std::string_view text);
+
+    platform::OutputFile& file_;
+    std::size_t size_ = 0;
+    char data_[kCapacity];
+};
+
+}  // namespace corvane
