@@ -66,6 +66,12 @@ bool ObservationAssembly::Complete(bool synchronous, bool handedOver) {
     return true;
 }
 
+ObservationAssembly::ObservationAssembly() {
+    std::fill(std::begin(glonassChannelFromEphemeris), std::end(glonassChannelFromEphemeris),
+              kUnknownChannel);
+    std::fill(std::begin(glonassChannelFromMsm), std::end(glonassChannelFromMsm), kUnknownChannel);
+}
+
 void ObservationAssembly::Store(int i, const Satellite& s, bool gps) {
     std::uint64_t& mask = pending.signalMask[i];
     double* v = pending.values[i];
@@ -153,6 +159,9 @@ void ObservationAssembly::DecodeSatellites(BitCursor& in, int messageNumber, int
             s.number = s.id >= 40 ? s.id + 80 : s.id;
         }
         const int i = pending.IndexOf(s.number);
+        // Legacy values win over those MSM brought for the same satellite.
+        if (pending.values[i][kSlotSource] == kFromMsm) pending.ClearRow(i);
+        pending.values[i][kSlotSource] = kFromLegacy;
         if (s.l1.lockTime == 0 || s.l1.lockTime < saved1[s.id])
             pending.lockFlags[i] |= kLossOfLockL1;
         if (withL2 && (s.l2.lockTime == 0 || s.l2.lockTime < saved2[s.id]))

@@ -4,9 +4,11 @@
 // message of a later epoch arrives.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "rinex/epoch_record.h"
+#include "rinex/msm_frame.h"
 #include "rinex/navigation_records.h"
 #include "rtcm/bit_reader.h"
 
@@ -19,6 +21,10 @@ public:
     // ready in `ready`.
     bool DecodeGps(BitCursor& in, int messageNumber, ConverterClock& clock);
     bool DecodeGlonass(BitCursor& in, int messageNumber, ConverterClock& clock);
+    // An MSM message of any constellation (payload from the message number).
+    // GPS, GLONASS and SBAS values go into the slots of `pending` for
+    // satellites no legacy message brought in this epoch.
+    bool DecodeMsm(const std::uint8_t* payload, std::size_t length, ConverterClock& clock);
 
     EpochRecord pending;
     EpochRecord ready;
@@ -27,6 +33,15 @@ public:
     // satellite ID as received.
     enum LockTable { kGpsL1, kGpsL2, kGlonassL1, kGlonassL2 };
     std::int32_t savedLock[4][64] = {};
+    // Lock-time indicators of the last MSM cell, by constellation, satellite
+    // ID - 1 and signal ID - 1.
+    std::int16_t savedMsmLock[6][64][32] = {};
+    // GLONASS frequency channel k by slot - 1, kUnknownChannel when not known:
+    // from the latest 1020, and from the last MSM5/MSM7 extended information.
+    static constexpr int kUnknownChannel = 99;
+    int glonassChannelFromEphemeris[24];
+    int glonassChannelFromMsm[24];
+    ObservationAssembly();
 
 private:
     struct Band;
@@ -38,6 +53,8 @@ private:
     // The satellites of a message into `pending`, then the lock tables.
     void DecodeSatellites(BitCursor& in, int messageNumber, int count);
     void Store(int index, const Satellite& s, bool gps);
+    void StoreMsmCell(const MsmFrame& f, const MsmCell& cell, int glonassChannel);
+    MsmFrame msm_;  // the message being decoded
 };
 
 }  // namespace corvane

@@ -28,8 +28,8 @@ constexpr std::size_t kEpochRecordTextSize =
 class ObservationColumns {
 public:
     // Fixes the columns from the signal slots in `mask`, in the order C1,
-    // P1, L1, S1, C2, P2, L2, S2; a type seen in both codes takes the C/A
-    // slot first and the P slot as its alternate. Rebuilds from scratch, so
+    // P1, L1, D1, S1, C2, P2, L2, D2, S2, C5, L5, D5, S5; a type seen in both
+    // codes takes the C/A slot first and the P slot as its alternate. Rebuilds from scratch, so
     // call it only while Count() is 0.
     void Build(std::uint64_t mask);
 

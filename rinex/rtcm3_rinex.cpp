@@ -6,6 +6,7 @@
 
 #include "net/ntrip_channel.h"
 #include "platform/clock.h"
+#include "rinex/msm_frame.h"
 #include "rtcm/crc24q.h"
 
 namespace corvane {
@@ -122,12 +123,22 @@ int RTCM3Rinex::DecodeNext() {
             case 1019:
                 if (DecodeGpsEphemeris(in, gps, lastEphemeris, clock)) return 1019;
                 break;
-            case 1020:
+            case 1020: {
+                // The slot's frequency channel serves the phases of MSM.
+                const auto slot = static_cast<int>(getBitsU(input_ + 3, handedOut_, 12, 6));
+                const auto channel = static_cast<int>(getBitsU(input_ + 3, handedOut_, 18, 5));
+                if (slot >= 1 && slot <= kGlonassSlots && channel <= 20)
+                    observations.glonassChannelFromEphemeris[slot - 1] = channel - 7;
                 if (DecodeGlonassEphemeris(in, glonass, lastEphemeris, clock)) return 1020;
                 break;
+            }
             case 0:
                 break;
             default:
+                if (IsMsmNumber(number)) {
+                    if (observations.DecodeMsm(input_ + 3, handedOut_, clock)) return 1;
+                    break;
+                }
                 return number;
         }
     }
