@@ -188,11 +188,15 @@ void NtripChannel::WriteRinex(int kind, const char* text, int length, std::int64
     if (kind == 0 && time >= rinexNext) {
         rinexNext = NextFullHour(time);
         static constexpr const char* kExtensions[3] = {"o", "n", "g"};
+        static constexpr const char* kVersion3Suffixes[2] = {"_MO", "_MN"};
+        const bool version3 = headers.RinexVersion() == 3;
         char header[kRinexHeaderBufferSize];
         for (int i = 0; i < 3; ++i) {
             rinexFiles[i].Close();
-            const std::string path =
-                HourlyFileName(context.outputDir, entry->name, time, kExtensions[i]);
+            if (version3 && i == 2) continue;  // one navigation file for every system
+            std::string path =
+                HourlyFileName(context.outputDir, entry->name, time, version3 ? "rnx" : kExtensions[i]);
+            if (version3) path.insert(path.size() - 4, kVersion3Suffixes[i]);
             // A file that cannot be opened stays absent until the next hour.
             if (!rinexFiles[i].Open(path, FileMode::WriteText)) continue;
             std::snprintf(header, sizeof header, "%s", entry->name);

@@ -17,6 +17,10 @@ public:
     // or 2 (GLONASS navigation) into `buffer` and returns its length. For
     // kind 0 the buffer holds the mountpoint name on entry.
     virtual int WriteHeader(int kind, char* buffer) = 0;
+    // 2: observation ".o", GPS ".n" and GLONASS ".g" files; 3: one mixed
+    // observation file "_MO.rnx" (kind 0) and one mixed navigation file
+    // "_MN.rnx" (kind 1).
+    virtual int RinexVersion() const { return 2; }
 };
 
 }  // namespace corvane

@@ -51,6 +51,7 @@ bool ObservationAssembly::ChangeEpoch(const ConverterClock& clock) {
                               pending.seconds != static_cast<double>(clock.gpsSecond))) {
         ready.CopyFrom(pending);
         pending.Clear();
+        signals->HandOver();
         handedOver = true;
     }
     pending.week = clock.gpsWeek;
@@ -63,6 +64,7 @@ bool ObservationAssembly::Complete(bool synchronous, bool handedOver) {
     if (synchronous) return false;
     ready.CopyFrom(pending);
     pending.Clear();
+    signals->HandOver();
     return true;
 }
 

@@ -6,9 +6,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "rinex/epoch_record.h"
 #include "rinex/msm_frame.h"
+#include "rinex/signal_epoch.h"
 #include "rinex/navigation_records.h"
 #include "rtcm/bit_reader.h"
 
@@ -28,6 +30,9 @@ public:
 
     EpochRecord pending;
     EpochRecord ready;
+    // The same epochs by satellite and signal, from MSM of every
+    // constellation (RINEX 3); handed over together with `ready`.
+    std::unique_ptr<SignalEpochPair> signals = std::make_unique<SignalEpochPair>();
 
     // Lock-time indicators of the last message of each kind, by the 6-bit
     // satellite ID as received.
@@ -53,7 +58,8 @@ private:
     // The satellites of a message into `pending`, then the lock tables.
     void DecodeSatellites(BitCursor& in, int messageNumber, int count);
     void Store(int index, const Satellite& s, bool gps);
-    void StoreMsmCell(const MsmFrame& f, const MsmCell& cell, int glonassChannel);
+    void StoreMsmCell(const MsmFrame& f, const MsmCell& cell, int glonassChannel, bool lost);
+    void StoreSignalCell(const MsmFrame& f, const MsmCell& cell, int glonassChannel, bool lost);
     MsmFrame msm_;  // the message being decoded
 };
 

@@ -101,7 +101,29 @@ int StrengthDigit(double cnr) { return std::clamp(static_cast<int>(cnr / 6), 1, 
 
 }  // namespace
 
-void ObservationAssembly::StoreMsmCell(const MsmFrame& f, const MsmCell& cell, int k) {
+void ObservationAssembly::StoreSignalCell(const MsmFrame& f, const MsmCell& cell, int k,
+                                          bool lost) {
+    SignalSatellite* s = signals->Pending().Satellite(f.system, f.satellites[cell.satellite].id);
+    SignalCell* c = s ? s->Cell(cell.signal) : nullptr;
+    if (!c) return;
+    const double frequency = MsmSignalFrequency(f.system, cell.signal, k);
+    const double wavelength = frequency > 0 ? kSpeedOfLight / frequency : 0;
+    // A later message of the same epoch and signal replaces the values.
+    c->present = 0;
+    c->lli = static_cast<std::uint8_t>((lost ? 1 : 0) | (cell.halfCycle ? 2 : 0));
+    const auto put = [c](int observable, double value) {
+        c->present |= static_cast<std::uint8_t>(1u << observable);
+        c->value[observable] = value;
+    };
+    if (std::isfinite(cell.pseudorange)) put(kObsCode, cell.pseudorange);
+    if (std::isfinite(cell.phaseRange) && wavelength > 0)
+        put(kObsPhase, cell.phaseRange / wavelength);
+    if (std::isfinite(cell.rangeRate) && wavelength > 0)
+        put(kObsDoppler, -cell.rangeRate / wavelength);
+    if (cell.cnr > 0) put(kObsStrength, cell.cnr);
+}
+
+void ObservationAssembly::StoreMsmCell(const MsmFrame& f, const MsmCell& cell, int k, bool lost) {
     const SlotSet slots = SlotsOf(f.system, cell.signal);
     if (slots.code < 0) return;
     const int id = f.satellites[cell.satellite].id;
@@ -113,13 +135,6 @@ void ObservationAssembly::StoreMsmCell(const MsmFrame& f, const MsmCell& cell, i
     const int i = pending.IndexOf(number);
     if (i < 0 || pending.values[i][kSlotSource] == kFromLegacy) return;
 
-    // The lock table follows every cell, kept or not.
-    bool lost = false;
-    if (cell.hasLock) {
-        std::int16_t& saved = savedMsmLock[f.system][id - 1][cell.signal - 1];
-        lost = cell.lockTime == 0 || cell.lockTime < saved;
-        saved = static_cast<std::int16_t>(cell.lockTime);
-    }
     double* v = pending.values[i];
     std::uint64_t& mask = pending.signalMask[i];
     const double held = v[RankSlot(slots)];
@@ -189,23 +204,29 @@ bool ObservationAssembly::DecodeMsm(const std::uint8_t* payload, std::size_t len
                 glonassChannelFromMsm[s.id - 1] = s.extended - 7;
         }
     }
-    if (f.system == kMsmGps || f.system == kMsmGlonass || f.system == kMsmSbas) {
-        for (int n = 0; n < f.cellCount; ++n) {
-            const MsmCell& cell = f.cells[n];
-            int k = kUnknownChannel;
-            if (f.system == kMsmGlonass) {
-                const MsmSatellite& s = f.satellites[cell.satellite];
-                if (s.id > 24) continue;
-                if (s.extended >= 0 && s.extended <= 13) {
-                    k = s.extended - 7;
-                } else if (glonassChannelFromEphemeris[s.id - 1] != kUnknownChannel) {
-                    k = glonassChannelFromEphemeris[s.id - 1];
-                } else {
-                    k = glonassChannelFromMsm[s.id - 1];
-                }
-            }
-            StoreMsmCell(f, cell, k);
+    const bool withSlots = f.system == kMsmGps || f.system == kMsmGlonass || f.system == kMsmSbas;
+    for (int n = 0; n < f.cellCount; ++n) {
+        const MsmCell& cell = f.cells[n];
+        const MsmSatellite& s = f.satellites[cell.satellite];
+        // The lock table follows every cell.
+        bool lost = false;
+        if (cell.hasLock) {
+            std::int16_t& saved = savedMsmLock[f.system][s.id - 1][cell.signal - 1];
+            lost = cell.lockTime == 0 || cell.lockTime < saved;
+            saved = static_cast<std::int16_t>(cell.lockTime);
         }
+        int k = kUnknownChannel;
+        if (f.system == kMsmGlonass) {
+            if (s.extended >= 0 && s.extended <= 13) {
+                k = s.extended - 7;
+            } else if (s.id <= 24) {
+                k = glonassChannelFromEphemeris[s.id - 1] != kUnknownChannel
+                        ? glonassChannelFromEphemeris[s.id - 1]
+                        : glonassChannelFromMsm[s.id - 1];
+            }
+        }
+        StoreSignalCell(f, cell, k, lost);
+        if (withSlots) StoreMsmCell(f, cell, k, lost);
     }
     return Complete(f.multipleMessage, handedOver);
 }

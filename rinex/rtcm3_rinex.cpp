@@ -19,8 +19,9 @@ constexpr std::uint8_t kPreamble = 0xD3;
 
 }  // namespace
 
-RTCM3Rinex::RTCM3Rinex(NtripChannel* channel, std::optional<std::int64_t> startTime)
-    : channel_(channel) {
+RTCM3Rinex::RTCM3Rinex(NtripChannel* channel, std::optional<std::int64_t> startTime,
+                       int rinexVersion)
+    : channel_(channel), version_(rinexVersion == 3 ? 3 : 2) {
     // Most streams never send 1013, so the clock starts from the time given
     // or the computer's; observations, 1013 and ephemerides move it on.
     const std::int64_t t = startTime ? *startTime : platform::Now() + clock.leapSeconds;
@@ -198,6 +199,7 @@ void RTCM3Rinex::BuildObsTypes() {
 }
 
 void RTCM3Rinex::WriteEpoch() {
+    if (version_ == 3) return WriteEpoch3();
     const EpochRecord& ready = observations.ready;
     if (epochCount < 3 || clock.gpsWeek == 0) {
         ++epochCount;
@@ -212,16 +214,60 @@ void RTCM3Rinex::WriteEpoch() {
     if (length > 0 && channel_) channel_->WriteRinex(0, text_, length, epochTime, *this);
 }
 
+void RTCM3Rinex::WriteEpoch3() {
+    const SignalEpoch& ready = observations.signals->Ready();
+    if (epochCount < 3 || clock.gpsWeek == 0) {
+        ++epochCount;
+        observations3_.Count(ready);
+        return;
+    }
+    const EpochRecord& timeTag = observations.ready;
+    epochTime = static_cast<std::int64_t>(timeTag.week) * kSecondsPerWeek +
+                static_cast<std::int64_t>(timeTag.seconds) + kGpsEpochUnix;
+    if (!observations3_.Fixed()) observations3_.Fix(ready);
+    const int length = observations3_.ComposeEpoch(ready, platform::UtcTime(epochTime));
+    if (length > 0 && channel_)
+        channel_->WriteRinex(0, observations3_.Text(), length, epochTime, *this);
+}
+
+void RTCM3Rinex::GlonassChannels(int (&channels)[24]) const {
+    for (int i = 0; i < 24; ++i) {
+        int k = observations.glonassChannelFromEphemeris[i];
+        if (k == ObservationAssembly::kUnknownChannel) k = observations.glonassChannelFromMsm[i];
+        channels[i] = k == ObservationAssembly::kUnknownChannel ? Rinex3Observations::kUnknown : k;
+    }
+}
+
 void RTCM3Rinex::WriteNavigation(int kind) {
     if (!channel_) return;
     const int i = lastEphemeris;
     const int length = kind == 1
                            ? ComposeGpsRecord(gps[i], i + 1, text_)
                            : ComposeGlonassRecord(glonass[i], i + 1, clock.leapSeconds, text_);
+    if (version_ == 3) {
+        const int n = ToRinex3Record(kind == 1 ? 'G' : 'R', text_, length, text3_);
+        channel_->WriteRinex(1, text3_, n, epochTime, *this);
+        return;
+    }
     channel_->WriteRinex(kind, text_, length, epochTime, *this);
 }
 
 int RTCM3Rinex::WriteHeader(int kind, char* buffer) {
+    if (version_ == 3) {
+        if (kind == 0) {
+            if (!observations3_.Fixed()) observations3_.Fix(observations.signals->Ready());
+            char name[32];
+            std::snprintf(name, sizeof name, "%s", buffer);
+            int channels[24];
+            GlonassChannels(channels);
+            return observations3_.ComposeHeader(name, station, clock.leapSeconds, epochTime,
+                                                channels, buffer);
+        }
+        if (kind != 1) return 0;
+        for (GpsEphemeris& e : gps) e.lastWrittenToc = kNothingWritten;
+        for (GlonassEphemeris& e : glonass) e.lastWrittenTb = kNothingWritten;
+        return ComposeNavigationHeader3(clock.leapSeconds, epochTime, buffer);
+    }
     if (kind == 1) {
         // A new file receives every ephemeris again at its next broadcast.
         for (GpsEphemeris& e : gps) e.lastWrittenToc = kNothingWritten;

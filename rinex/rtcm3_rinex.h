@@ -13,6 +13,8 @@
 #include "rinex/navigation_records.h"
 #include "rinex/observation_assembly.h"
 #include "rinex/observation_columns.h"
+#include "rinex/rinex3_navigation.h"
+#include "rinex/rinex3_observations.h"
 #include "rinex/rinex_headers.h"
 
 namespace corvane {
@@ -24,8 +26,11 @@ public:
     // `startTime`: the converter's clock at construction, in seconds since
     // 1970 on the GPS scale (a recording's time). None: the computer's clock
     // taken as GPS time.
+    // `rinexVersion`: 2 (RINEX 2.11, GPS, GLONASS and SBAS) or 3 (RINEX
+    // 3.04, every constellation of MSM).
     explicit RTCM3Rinex(NtripChannel* channel,
-                        std::optional<std::int64_t> startTime = std::nullopt);
+                        std::optional<std::int64_t> startTime = std::nullopt,
+                        int rinexVersion = 2);
 
     // Takes the next block of the stream; writes every epoch and ephemeris
     // it completes. Returns the number of bytes held for the next block.
@@ -39,6 +44,7 @@ public:
     int DecodeNext();
 
     int WriteHeader(int kind, char* buffer) override;
+    int RinexVersion() const override { return version_; }
 
     // ---- State, readable for tests and tools. ----
     ConverterClock clock;
@@ -62,7 +68,13 @@ private:
     void WriteEpoch();
     void WriteNavigation(int kind);
 
+    void WriteEpoch3();
+    // GLONASS frequency channels by slot - 1 for the version 3 header.
+    void GlonassChannels(int (&channels)[24]) const;
+
     NtripChannel* channel_;
+    int version_;
+    Rinex3Observations observations3_;
     static constexpr std::size_t kInputSize = 2048;
     std::uint8_t input_[kInputSize];
     std::size_t count_ = 0;      // bytes in input_
@@ -71,6 +83,7 @@ private:
     std::size_t handedOut_ = 0;  // its payload length
     char text_[kEpochRecordTextSize > kNavigationRecordSize ? kEpochRecordTextSize
                                                             : kNavigationRecordSize];
+    char text3_[kNavigationRecord3Size];
 };
 
 }  // namespace corvane

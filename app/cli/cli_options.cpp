@@ -50,7 +50,7 @@ std::string CliUsage() {
            "                              MOUNT is NAME[@CASTER][:tcp][:tcp=OFF][:com=N]"
            "[:out=LETTERS]\n"
            "  convert FILE [--format 2|3] [--name NAME] [--text] [--rinex] [--raw]\n"
-           "               [--time \"YYYY-MM-DD HH:MM:SS\"]\n"
+           "               [--rinex-version 2|3] [--time \"YYYY-MM-DD HH:MM:SS\"]\n"
            "                              feed a recorded stream through the outputs\n"
            "\n"
            "Options:\n"
@@ -77,9 +77,9 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         serialMap("serial-map", "", "N=DEVICE"), tcpStart("tcp-start", "", "PORT"),
         duration("duration", "", "SECONDS"), format("format", "", "2|3"), name("name", "", "NAME"),
         text("text"), rinex("rinex"), raw("raw"), time("time", "", "TIME"), help("help"),
-        version("version");
+        version("version"), rinexVersion("rinex-version", "", "2|3");
     p.addOptions({host, port, caster2, user, password, purpose, outDir, serialMap, tcpStart,
-                  duration, format, name, text, rinex, raw, time, help, version});
+                  duration, format, name, text, rinex, raw, time, help, version, rinexVersion});
 
     QStringList list{QStringLiteral("corvane-cli")};
     for (const auto& a : arguments) list << QString::fromStdString(a);
@@ -160,6 +160,11 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         if (v.empty() || v.size() > 31) return bad("--name (1 to 31 characters)", p.value(name));
         o.name = v;
     }
+    if (p.isSet(rinexVersion)) {
+        if (!ParseNumber(p.value(rinexVersion), 2, 3, &n))
+            return bad("--rinex-version (2 or 3)", p.value(rinexVersion));
+        o.rinexVersion = static_cast<int>(n);
+    }
     o.text = p.isSet(text);
     o.rinex = p.isSet(rinex);
     o.raw = p.isSet(raw);
@@ -180,9 +185,11 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         *error = "--duration belongs to the run command";
         return std::nullopt;
     }
-    if (!isConvert && (p.isSet(format) || o.name || o.text || o.rinex || o.raw || o.time)) {
+    if (!isConvert &&
+        (p.isSet(format) || o.name || o.text || o.rinex || o.raw || o.time || o.rinexVersion)) {
         *error =
-            "--format, --name, --text, --rinex, --raw and --time belong to the convert command";
+            "--format, --name, --text, --rinex, --rinex-version, --raw and --time belong to the "
+            "convert command";
         return std::nullopt;
     }
     if ((o.command == "list" || o.command == "auth") && !o.args.empty()) {

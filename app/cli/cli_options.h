@@ -30,6 +30,7 @@ struct CliOptions {
     bool text = false;
     bool rinex = false;
     bool raw = false;
+    std::optional<int> rinexVersion;  // convert: RINEX 2.11 or 3.04 (default: the setting)
     std::optional<std::int64_t> time;  // convert: RINEX start clock, seconds since 1970 (GPS scale)
 };
 

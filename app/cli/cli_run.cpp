@@ -97,7 +97,7 @@ int RunRunCommand(CliSession& session) {
     if (writesFiles && !EnsureWritableFolder(app.OutputFolder())) return kExitFailure;
 
     platform::QueueWindowReceiver window;
-    const StandardChannelOutputs outputs;
+    const StandardChannelOutputs outputs(std::nullopt, app.settings.rinexVersion);
     const ChannelContext context = app.MakeChannelContext(&outputs);
     std::vector<std::unique_ptr<NtripChannel>> channels;
     runFlag = 1;
