@@ -184,7 +184,7 @@ int Rinex3Observations::ComposeHeader(const char* markerName, const StationInfo&
 int Rinex3Observations::ComposeEpoch(const SignalEpoch& epoch, const platform::CalendarTime& time) {
     char* out = text_.get();
     // The epoch line comes first; its satellite count is filled in at the end.
-    int length = std::snprintf(out, 64, "> %04d %02d %02d %02d %02d %2d.0000000  0%3d\n", time.year,
+    int length = std::snprintf(out, 64, "> %04d %02d %02d %02d %02d %02d.0000000  0%3d\n", time.year,
                                time.month, time.day, time.hour, time.minute, time.second, 0);
     const int countAt = length - 4;
     int written = 0;
