@@ -110,6 +110,10 @@ void ObservationAssembly::StoreSignalCell(const MsmFrame& f, const MsmCell& cell
     const double wavelength = frequency > 0 ? kSpeedOfLight / frequency : 0;
     // A later message of the same epoch and signal replaces the values.
     c->present = 0;
+    // MSM1 code; MSM2 phase; MSM3 both; MSM4 and MSM6 with strength; MSM5
+    // and MSM7 with Doppler too.
+    static constexpr std::uint8_t kOffered[8] = {0, 0x1, 0x2, 0x3, 0xB, 0xF, 0xB, 0xF};
+    c->offered = kOffered[f.kind & 7];
     c->lli = static_cast<std::uint8_t>((lost ? 1 : 0) | (cell.halfCycle ? 2 : 0));
     const auto put = [c](int observable, double value) {
         c->present |= static_cast<std::uint8_t>(1u << observable);

@@ -8,7 +8,7 @@
 namespace corvane {
 
 // Largest record: eight lines of 80 characters and their line ends.
-constexpr int kNavigationRecord3Size = 8 * 81 + 8;
+constexpr int kNavigationRecord3Size = 8 * 81 + 16;
 
 // The header of a mixed navigation file whose first epoch is `epochTime`.
 int ComposeNavigationHeader3(std::int32_t leapSeconds, std::int64_t epochTime, char* out);

@@ -94,7 +94,8 @@ void Rinex3Observations::Count(const SignalEpoch& epoch) {
             const SignalCell& cell = s.cells[c];
             if (!Rinex3SignalCode(s.system, cell.signal)) continue;
             for (int o = 0; o < kObservables; ++o)
-                if (cell.present & (1u << o)) seen_[s.system][o] |= 1u << (cell.signal - 1);
+                if ((cell.present | cell.offered) & (1u << o))
+                    seen_[s.system][o] |= 1u << (cell.signal - 1);
         }
     }
 }

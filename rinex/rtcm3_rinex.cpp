@@ -54,6 +54,8 @@ int RTCM3Rinex::Input(const std::uint8_t* data, int length) {
                 WriteNavigation(1);
             } else if (result == 1020) {
                 WriteNavigation(2);
+            } else if (result == 1042 || result == 1044 || result == 1045 || result == 1046) {
+                WriteGnssNavigation();
             }
         }
     }
@@ -133,6 +135,13 @@ int RTCM3Rinex::DecodeNext() {
                 if (DecodeGlonassEphemeris(in, glonass, lastEphemeris, clock)) return 1020;
                 break;
             }
+            case 1042:
+            case 1044:
+            case 1045:
+            case 1046:
+                if (DecodeGnssEphemeris(in, number, clock, *gnss, &lastGnssKind_, &lastGnssIndex_))
+                    return number;
+                break;
             case 0:
                 break;
             default:
@@ -230,6 +239,14 @@ void RTCM3Rinex::WriteEpoch3() {
         channel_->WriteRinex(0, observations3_.Text(), length, epochTime, *this);
 }
 
+void RTCM3Rinex::WriteGnssNavigation() {
+    // The 2.11 files hold GPS and GLONASS records only.
+    if (!channel_ || version_ != 3) return;
+    const int n = ComposeGnssRecord((*gnss)[lastGnssKind_][lastGnssIndex_], lastGnssKind_,
+                                    lastGnssIndex_ + 1, text3_);
+    channel_->WriteRinex(1, text3_, n, epochTime, *this);
+}
+
 void RTCM3Rinex::GlonassChannels(int (&channels)[24]) const {
     for (int i = 0; i < 24; ++i) {
         int k = observations.glonassChannelFromEphemeris[i];
@@ -266,6 +283,8 @@ int RTCM3Rinex::WriteHeader(int kind, char* buffer) {
         if (kind != 1) return 0;
         for (GpsEphemeris& e : gps) e.lastWrittenToc = kNothingWritten;
         for (GlonassEphemeris& e : glonass) e.lastWrittenTb = kNothingWritten;
+        for (auto& table : *gnss)
+            for (GnssEphemeris& e : table) e.lastWrittenToc = kNothingWritten;
         return ComposeNavigationHeader3(clock.leapSeconds, epochTime, buffer);
     }
     if (kind == 1) {

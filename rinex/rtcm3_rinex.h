@@ -6,10 +6,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "net/rinex_header_source.h"
 #include "net/stream_decoder.h"
+#include "rinex/gnss_ephemeris.h"
 #include "rinex/navigation_records.h"
 #include "rinex/observation_assembly.h"
 #include "rinex/observation_columns.h"
@@ -57,6 +59,9 @@ public:
     int lastEphemeris = 0;          // index of the ephemeris decoded last
     GpsEphemeris gps[kGpsSatellites];
     GlonassEphemeris glonass[kGlonassSlots];
+    // Galileo, BeiDou and QZSS, by EphemerisKind and satellite ID - 1.
+    using GnssTables = GnssEphemeris[kEphemerisKinds][kEphemerisSatellites];
+    std::unique_ptr<GnssTables> gnss{new GnssTables[1]};
 
 private:
     bool Running() const;
@@ -69,6 +74,8 @@ private:
     void WriteNavigation(int kind);
 
     void WriteEpoch3();
+    void WriteGnssNavigation();
+    int lastGnssKind_ = 0, lastGnssIndex_ = 0;
     // GLONASS frequency channels by slot - 1 for the version 3 header.
     void GlonassChannels(int (&channels)[24]) const;
 

@@ -15,6 +15,9 @@ enum SignalObservable : int { kObsCode, kObsPhase, kObsDoppler, kObsStrength, kO
 struct SignalCell {
     int signal = 0;    // MSM signal ID, 1 to 32
     std::uint8_t present = 0;  // bit 1 << SignalObservable per value held
+    // The observables the message kind carries, present or not: a GLONASS
+    // phase still waiting for its frequency channel gets its type all the same.
+    std::uint8_t offered = 0;
     std::uint8_t lli = 0;      // RINEX loss-of-lock indicator of the phase
     double value[kObservables] = {};
 };

@@ -46,7 +46,7 @@ std::string Field(const std::string& line, std::size_t at, std::size_t width) {
 bool Blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
 
 std::string EpochKey(int year, int month, int day, int hour, int minute, double second) {
-    char key[32];
+    char key[96];
     std::snprintf(key, sizeof key, "%04d %02d %02d %02d %02d %02ld", year < 100 ? year + 2000 : year,
                   month, day, hour, minute, std::lround(second));
     return key;
@@ -150,13 +150,59 @@ Values Parse(const std::string& text) {
     return all;
 }
 
+// Navigation records of a 3.04 file by "G05 yyyy mm dd hh mm ss" (Galileo
+// with its data sources, as F/NAV and I/NAV records share their epochs):
+// their numbers in order, NaN for blank fields.
+std::map<std::string, std::vector<double>> ParseNavigation(const std::string& text) {
+    const std::vector<std::string> lines = Lines(text);
+    std::size_t i = 0;
+    while (i < lines.size() && lines[i].find("END OF HEADER") == std::string::npos) ++i;
+    std::map<std::string, std::vector<double>> records;
+    for (++i; i < lines.size() && !Blank(lines[i]);) {
+        const std::string& head = lines[i];
+        const std::size_t count = head[0] == 'R' || head[0] == 'S' ? 4 : 8;
+        int y, mo, d, h, mi, s;
+        if (std::sscanf(head.c_str() + 4, "%d %d %d %d %d %d", &y, &mo, &d, &h, &mi, &s) != 6) break;
+        std::vector<double> values;
+        for (std::size_t l = 0; l < count && i + l < lines.size(); ++l) {
+            for (int k = 0; k < (l == 0 ? 3 : 4); ++k) {
+                std::string v = Field(lines[i + l], (l == 0 ? 23 : 4) + 19 * k, 19);
+                for (char& c : v)
+                    if (c == 'D') c = 'E';
+                values.push_back(Blank(v) ? NAN : std::atof(v.c_str()));
+            }
+        }
+        std::string key = Satellite(Field(head, 0, 3)) + " " + EpochKey(y, mo, d, h, mi, s);
+        if (head[0] == 'E' && values.size() > 20) key += " " + std::to_string(std::lround(values[20]));
+        records[key] = values;
+        i += count;
+    }
+    return records;
+}
+
+// One unit in the last digit convbin prints (twelve significant digits).
+double PrintedUnit(double v) {
+    if (v == 0) return 0;
+    return std::pow(10.0, std::floor(std::log10(std::fabs(v))) + 1 - 12);
+}
+
+// The URA index of an accuracy in metres: the first range that holds it.
+int UraIndex(double metres) {
+    static const double kUpper[] = {2.4,  3.4,   4.85,  6.85,  9.65,   13.65,  24.0,  48.0,
+                                    96.0, 192.0, 384.0, 768.0, 1536.0, 3072.0, 6144.0};
+    int n = 0;
+    while (n < 15 && metres > kUpper[n]) ++n;
+    return n;
+}
+
 struct PeerCase {
     const char* name;
     const char* file;
     int version;
     platform::CalendarTime start;
     int leapSeconds;  // GPS - UTC at the recording's time (the streams send no 1013)
-    const char* systems;  // constellations the file must hold compared values of
+    const char* systems;     // constellations the file must hold compared values of
+    const char* navigation;  // constellations of compared navigation records (3.04)
 };
 
 class ConvbinMsmPeer : public ::testing::TestWithParam<PeerCase> {
@@ -207,6 +253,12 @@ protected:
             }
         }
         theirs_v_ = Parse(Read(peer_.File("X.o")));
+        if (c.version != 3 || !*c.navigation) return;
+        for (const auto& e : fs::directory_iterator(ours_.Path()))
+            if (e.path().filename().string().ends_with("_MN.rnx"))
+                for (const auto& [key, values] : ParseNavigation(Read(e.path().string())))
+                    ours_n_[key] = values;
+        theirs_n_ = ParseNavigation(Read(peer_.File("X.n")));
     }
 
     std::string Read(const std::string& path) {
@@ -219,6 +271,7 @@ protected:
     test::TempDir peer_;
     test::TempDir ours_;
     Values ours_v_, theirs_v_;
+    std::map<std::string, std::vector<double>> ours_n_, theirs_n_;
 };
 
 // Satellites the 2.11 files cannot hold: constellations other than GPS,
@@ -282,19 +335,59 @@ TEST_P(ConvbinMsmPeer, EveryEpochSatelliteAndValueAgrees) {
     }
 }
 
+TEST_P(ConvbinMsmPeer, EveryNavigationRecordAgrees) {
+    if (GetParam().version != 3) GTEST_SKIP() << "2.11 navigation files: the legacy peer test";
+    if (!*GetParam().navigation) GTEST_SKIP() << "no ephemerides in the recording";
+    ASSERT_GE(theirs_n_.size(), 10u);
+    std::map<char, int> compared;
+    for (const auto& [key, b] : theirs_n_) {
+        const auto o = ours_n_.find(key);
+        if (o == ours_n_.end()) {
+            ADD_FAILURE() << key << ": convbin's record is missing from ours";
+            continue;
+        }
+        const std::vector<double>& a = o->second;
+        ASSERT_EQ(a.size(), b.size()) << key;
+        const char system = key[0];
+        ++compared[system];
+        for (std::size_t k = 0; k < a.size(); ++k) {
+            if (std::isnan(a[k]) || std::isnan(b[k])) continue;  // spare fields
+            if (system == 'R' && k == 2) {
+                // Message frame time: we write the seconds of the UTC day (tk
+                // - 3 h), RTKLIB the seconds of the GPS week of its receiving.
+                continue;
+            }
+            if (system != 'R' && k == 27) continue;  // transmission time: not sent
+            if ((system == 'G' || system == 'J' || system == 'C') && k == 23) {
+                // URA: we write the upper bound of the index's range, RTKLIB
+                // the nominal value; both stand for the same index.
+                EXPECT_EQ(UraIndex(a[k]), UraIndex(b[k])) << key << " accuracy";
+                continue;
+            }
+            EXPECT_LE(std::fabs(a[k] - b[k]), PrintedUnit(b[k]))
+                << key << " value " << k << ": " << a[k] << " vs " << b[k];
+        }
+    }
+    for (const char* system = GetParam().navigation; *system; ++system)
+        EXPECT_GT(compared[*system], 0) << *system;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Recordings, ConvbinMsmPeer,
     ::testing::Values(
         // Trimble 2012: GPS, GLONASS and QZSS MSM7 14 s before the BeiDou ones
         // of the same time tag; convbin keeps only BeiDou.
         PeerCase{"Gmsd7Version3", "rtklib_GMSD7_20121014.rtcm3", 3, {2012, 10, 13, 23, 59, 0}, 16,
-                 "C"},
+                 "C", "GR"},
         PeerCase{"MissingBeidouVersion3", "swift_missing-beidou-STR17.rtcm3", 3,
-                 {2018, 7, 18, 3, 0, 0}, 18, "GREJC"},
+                 {2018, 7, 18, 3, 0, 0}, 18, "GREJC", "GREJ"},
         // MSM4: GLONASS without frequency channels has no phases in either file.
-        PeerCase{"TrimbleVersion3", "swift_trimble.rtcm", 3, {2017, 12, 29, 0, 0, 0}, 18, "GEC"},
+        PeerCase{"TrimbleVersion3", "swift_trimble.rtcm", 3, {2017, 12, 29, 0, 0, 0}, 18, "GEC", ""},
+        // The largest MSM recording, with BeiDou ephemerides.
+        PeerCase{"DroppedPacketsVersion3", "swift_dropped-packets-STR24.rtcm3", 3,
+                 {2018, 7, 12, 23, 0, 0}, 18, "GREJC", "GREJC"},
         // GPS, GLONASS and SBAS MSM7 in the 2.11 types.
-        PeerCase{"Msm7Version211", "swift_msm7.rtcm", 2, {2018, 5, 11, 9, 35, 0}, 18, "GRS"}),
+        PeerCase{"Msm7Version211", "swift_msm7.rtcm", 2, {2018, 5, 11, 9, 35, 0}, 18, "GRS", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
