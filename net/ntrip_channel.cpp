@@ -140,6 +140,8 @@ void NtripChannel::Stop() {
     if (impl_->receiveThread.joinable()) impl_->receiveThread.join();
     rawEnabled = false;
     textEnabled = false;
+    // The converter's last epoch waits for a message that will not come.
+    if (rinex) rinex->Finish();
     rtcm2.reset();
     rtcm3.reset();
     rinex.reset();

@@ -58,6 +58,13 @@ bool ObservationAssembly::ChangeEpoch(const ConverterClock& clock) {
     return handedOver;
 }
 
+bool ObservationAssembly::HandOverPending() {
+    if (pending.week == 0 || pending.satelliteCount == 0) return false;
+    ready.CopyFrom(pending);
+    pending.Clear();
+    return true;
+}
+
 bool ObservationAssembly::Complete(bool synchronous, bool handedOver) {
     if (handedOver) return true;
     if (synchronous) return false;
@@ -171,8 +178,9 @@ bool ObservationAssembly::DecodeGps(BitCursor& in, int messageNumber, ConverterC
     const int count = static_cast<int>(in.U(5));
     in.Skip(4);  // smoothing
 
-    if (tow < static_cast<std::int64_t>(clock.gpsSecond) - kSecondsPerDay) ++clock.gpsWeek;
-    clock.gpsSecond = tow;
+    clock.Set(tow < static_cast<std::int64_t>(clock.gpsSecond) - kSecondsPerDay ? clock.gpsWeek + 1
+                                                                                 : clock.gpsWeek,
+              tow);
     const bool handedOver = ChangeEpoch(clock);
 
     DecodeSatellites(in, messageNumber, count);
@@ -187,8 +195,8 @@ bool ObservationAssembly::DecodeGlonass(BitCursor& in, int messageNumber, Conver
     in.Skip(4);  // smoothing
 
     const std::int64_t t = GlonassDayTime(clock.gpsWeek, clock.gpsSecond, clock.leapSeconds, tk);
-    clock.gpsWeek = static_cast<std::int32_t>(t / kSecondsPerWeek);
-    clock.gpsSecond = static_cast<std::int32_t>(t - kSecondsPerWeek * clock.gpsWeek);
+    const auto week = static_cast<std::int32_t>(t / kSecondsPerWeek);
+    clock.Set(week, static_cast<std::int32_t>(t - kSecondsPerWeek * week));
     const bool handedOver = ChangeEpoch(clock);
 
     DecodeSatellites(in, messageNumber, count);

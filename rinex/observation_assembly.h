@@ -20,6 +20,10 @@ public:
     bool DecodeGps(BitCursor& in, int messageNumber, ConverterClock& clock);
     bool DecodeGlonass(BitCursor& in, int messageNumber, ConverterClock& clock);
 
+    // Hands `pending` over to `ready` when it holds satellites (the stream
+    // has ended); returns whether it did.
+    bool HandOverPending();
+
     EpochRecord pending;
     EpochRecord ready;
 

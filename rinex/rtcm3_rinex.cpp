@@ -21,11 +21,13 @@ constexpr std::uint8_t kPreamble = 0xD3;
 RTCM3Rinex::RTCM3Rinex(NtripChannel* channel, std::optional<std::int64_t> startTime)
     : channel_(channel) {
     // Most streams never send 1013, so the clock starts from the time given
-    // or the computer's; observations, 1013 and ephemerides move it on.
-    const std::int64_t t = startTime ? *startTime : platform::Now() + clock.leapSeconds;
+    // or the computer's (UTC, so GPS − UTC of its date is added); observations,
+    // 1013 and ephemerides move it on.
+    const std::int64_t now = platform::Now();
+    const std::int64_t t = startTime ? *startTime : now + LeapSecondsAt(now);
     const std::int64_t sinceGpsEpoch = std::max<std::int64_t>(t - kGpsEpochUnix, 0);
-    clock.gpsWeek = static_cast<std::int32_t>(sinceGpsEpoch / kSecondsPerWeek);
-    clock.gpsSecond = static_cast<std::int32_t>(sinceGpsEpoch % kSecondsPerWeek);
+    clock.Set(static_cast<std::int32_t>(sinceGpsEpoch / kSecondsPerWeek),
+              static_cast<std::int32_t>(sinceGpsEpoch % kSecondsPerWeek));
 }
 
 bool RTCM3Rinex::Running() const { return channel_ == nullptr || channel_->Running(); }
@@ -56,6 +58,10 @@ int RTCM3Rinex::Input(const std::uint8_t* data, int length) {
         }
     }
     return static_cast<int>(count_);
+}
+
+void RTCM3Rinex::Finish() {
+    if (observations.HandOverPending()) WriteEpoch();
 }
 
 bool RTCM3Rinex::FindFrame() {
@@ -174,9 +180,11 @@ void RTCM3Rinex::DecodeSystemParameters(BitCursor& in) {
     in.Skip(5);  // number of announced messages
     const auto leap = static_cast<std::int32_t>(in.U(8));
     const std::int64_t days = mjd - 44244;  // since 1980-01-06
-    clock.gpsWeek = static_cast<std::int32_t>(days / 7);
-    clock.gpsSecond = static_cast<std::int32_t>((days % 7) * 86400 + secondsOfDay);
+    // GPS − UTC from the message holds from now on, whatever the date.
+    clock.leapFromMessage = true;
     clock.leapSeconds = leap;
+    clock.Set(static_cast<std::int32_t>(days / 7),
+              static_cast<std::int32_t>((days % 7) * 86400 + secondsOfDay));
 }
 
 void RTCM3Rinex::BuildObsTypes() {

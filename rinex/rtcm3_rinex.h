@@ -30,6 +30,8 @@ public:
     // Takes the next block of the stream; writes every epoch and ephemeris
     // it completes. Returns the number of bytes held for the next block.
     int Input(const std::uint8_t* data, int length) override;
+    // Writes the epoch still pending: no later message will complete it.
+    void Finish() override;
 
     // True when a CRC-valid frame lies at the start of the input buffer.
     bool FindFrame();
