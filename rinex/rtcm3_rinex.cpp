@@ -62,6 +62,7 @@ int RTCM3Rinex::Input(const std::uint8_t* data, int length) {
 
 void RTCM3Rinex::Finish() {
     if (observations.HandOverPending()) WriteEpoch();
+    if (channel_) channel_->FinishRinex(*this);
 }
 
 bool RTCM3Rinex::FindFrame() {
@@ -140,13 +141,23 @@ int RTCM3Rinex::DecodeNext() {
 }
 
 void RTCM3Rinex::DecodeStation(BitCursor& in, bool withHeight) {
-    in.Skip(22);  // station ID, ITRF year, system indicators, reference-station indicator
-    station.x = in.S(38);
+    const int id = static_cast<int>(in.U(12));
+    in.Skip(10);  // ITRF year, system indicators, reference-station indicator
+    const std::int64_t x = in.S(38);
     in.Skip(2);
-    station.y = in.S(38);
+    const std::int64_t y = in.S(38);
     in.Skip(2);
-    station.z = in.S(38);
-    if (withHeight) station.antennaHeight = in.U(16);
+    const std::int64_t z = in.S(38);
+    const std::uint64_t height = withHeight ? in.U(16) : 0;
+    stations_.Store(id, x, y, z, withHeight, height);
+    // The headers show the station of the observations (any, before the
+    // first observation message).
+    const int observed = observations.Station();
+    if (observed >= 0 && id != observed) return;
+    station.x = x;
+    station.y = y;
+    station.z = z;
+    if (withHeight) station.antennaHeight = height;
 }
 
 void RTCM3Rinex::DecodeDescriptors(int messageNumber) {
@@ -158,8 +169,15 @@ void RTCM3Rinex::DecodeDescriptors(int messageNumber) {
     const auto byteAt = [&](std::size_t i) -> std::uint8_t { return i < length ? payload[i] : 0; };
     const auto text = [&](char(&field)[32]) {
         const std::size_t n = byteAt(at++);
-        const std::size_t kept = std::min<std::size_t>(n, sizeof field - 1);
-        for (std::size_t i = 0; i < kept; ++i) field[i] = static_cast<char>(byteAt(at + i));
+        // A text running past the payload ends with it.
+        const std::size_t available = at < length ? length - at : 0;
+        const std::size_t kept = std::min<std::size_t>({n, available, sizeof field - 1});
+        // Only printable ASCII enters a RINEX line: a line feed would split
+        // the header, a NUL cut the text.
+        for (std::size_t i = 0; i < kept; ++i) {
+            const std::uint8_t c = byteAt(at + i);
+            field[i] = c >= 0x20 && c <= 0x7E ? static_cast<char>(c) : ' ';
+        }
         field[kept] = '\0';
         at += n;
     };
@@ -202,11 +220,49 @@ void RTCM3Rinex::WriteEpoch() {
             signalsSeen |= static_cast<std::uint32_t>(ready.signalMask[i]);
         return;
     }
-    epochTime = static_cast<std::int64_t>(ready.week) * kSecondsPerWeek +
-                static_cast<std::int64_t>(ready.seconds) + kGpsEpochUnix;
+    epochTime = static_cast<std::int64_t>(ready.week) * kSecondsPerWeek + ready.milliseconds / 1000 +
+                kGpsEpochUnix;
+    epochMillisecond_ = ready.milliseconds % 1000;
     if (columns.Count() == 0) BuildObsTypes();
-    const int length = columns.ComposeEpoch(ready, platform::UtcTime(epochTime), text_);
+    const platform::CalendarTime calendar = platform::UtcTime(epochTime);
+    int length = ComposeStationEvent(ready.station, calendar, text_);
+    length += columns.ComposeEpoch(ready, calendar, text_ + length);
     if (length > 0 && channel_) channel_->WriteRinex(0, text_, length, epochTime, *this);
+}
+
+int RTCM3Rinex::ComposeStationEvent(int epochStation, const platform::CalendarTime& calendar,
+                                    char* out) {
+    if (epochStation < 0) return 0;
+    const int previous = writtenStation_;
+    writtenStation_ = epochStation;
+    const bool changed = previous >= 0 && epochStation != previous;
+    if (!changed && !positionOwed_) return 0;
+    const StationPositions::Position* p = stations_.Find(epochStation);
+    if (changed) {
+        // From here on the headers describe the new station.
+        StationInfo next = station;
+        next.x = p ? p->x : 0;
+        next.y = p ? p->y : 0;
+        next.z = p ? p->z : 0;
+        next.antennaHeight = p && p->withHeight ? p->antennaHeight : 0;
+        station = next;
+    } else if (!p) {
+        return 0;  // the new station's position is still unknown
+    }
+    // A new site occupation: the station's marker name (its ID) and, once
+    // announced, its position.
+    char name[8];
+    std::snprintf(name, sizeof name, "%04d", epochStation % 10000);
+    char lines[2][kHeaderLineSize];
+    int sizes[2] = {ComposeMarkerNameLine(name, lines[0]), 0};
+    if (p) sizes[1] = ComposePositionLine(station, lines[1]);
+    positionOwed_ = !p;
+    int length = ComposeEventLine(calendar, epochMillisecond_, 3, p ? 2 : 1, out);
+    for (int i = 0; i < 2; ++i) {
+        std::memcpy(out + length, lines[i], static_cast<std::size_t>(sizes[i]));
+        length += sizes[i];
+    }
+    return length;
 }
 
 void RTCM3Rinex::WriteNavigation(int kind) {
@@ -215,24 +271,30 @@ void RTCM3Rinex::WriteNavigation(int kind) {
     const int length = kind == 1
                            ? ComposeGpsRecord(gps[i], i + 1, text_)
                            : ComposeGlonassRecord(glonass[i], i + 1, clock.leapSeconds, text_);
+    // A navigation record is written when it arrives, dated by the clock: it
+    // opens the hour's files when no observation epoch has (a stream of
+    // ephemerides only, or ephemerides before the first epoch).
+    epochTime = clock.Time();
+    epochMillisecond_ = 0;
     channel_->WriteRinex(kind, text_, length, epochTime, *this);
 }
 
-int RTCM3Rinex::WriteHeader(int kind, char* buffer) {
+int RTCM3Rinex::WriteHeader(int kind, char* buffer, std::int64_t first) {
+    const HeaderTimes times{first, first == epochTime ? epochMillisecond_ : 0, platform::Now()};
     if (kind == 1) {
         // A new file receives every ephemeris again at its next broadcast.
         for (GpsEphemeris& e : gps) e.lastWrittenToc = kNothingWritten;
-        return ComposeNavigationHeader(1, clock.leapSeconds, epochTime, buffer);
+        return ComposeNavigationHeader(1, clock.leapSeconds, times, buffer);
     }
     if (kind == 2) {
         for (GlonassEphemeris& e : glonass) e.lastWrittenTb = kNothingWritten;
-        return ComposeNavigationHeader(2, clock.leapSeconds, epochTime, buffer);
+        return ComposeNavigationHeader(2, clock.leapSeconds, times, buffer);
     }
     if (columns.Count() == 0) BuildObsTypes();
     char name[32];
     std::snprintf(name, sizeof name, "%s", buffer);
     return ComposeObservationHeader(name, station, columns.Count(), columns.TypeText(),
-                                    clock.leapSeconds, epochTime, buffer);
+                                    clock.leapSeconds, times, buffer);
 }
 
 }  // namespace corvane

@@ -14,6 +14,7 @@
 #include "rinex/observation_assembly.h"
 #include "rinex/observation_columns.h"
 #include "rinex/rinex_headers.h"
+#include "rinex/station_positions.h"
 
 namespace corvane {
 
@@ -40,7 +41,7 @@ public:
     // number of any other message decoded or skipped.
     int DecodeNext();
 
-    int WriteHeader(int kind, char* buffer) override;
+    int WriteHeader(int kind, char* buffer, std::int64_t first) override;
 
     // ---- State, readable for tests and tools. ----
     ConverterClock clock;
@@ -62,7 +63,16 @@ private:
     // Fixes the columns from the signals seen so far and those of `ready`.
     void BuildObsTypes();
     void WriteEpoch();
+    // The event record that goes before an epoch of `epochStation` when the
+    // observations changed to another station, or when the position of the
+    // station they changed to has been announced since; returns its length.
+    int ComposeStationEvent(int epochStation, const platform::CalendarTime& calendar, char* out);
     void WriteNavigation(int kind);
+
+    int epochMillisecond_ = 0;  // the fraction of epochTime's second
+    StationPositions stations_;
+    int writtenStation_ = -1;    // station of the epochs written last, -1 before any
+    bool positionOwed_ = false;  // an event named the station, its position still unknown
 
     NtripChannel* channel_;
     static constexpr std::size_t kInputSize = 2048;
@@ -71,8 +81,11 @@ private:
     std::size_t needed_ = 0;     // bytes to wait for before searching again
     bool frameHeld_ = false;     // a valid frame starts the buffer (handed to DecodeNext)
     std::size_t handedOut_ = 0;  // its payload length
-    char text_[kEpochRecordTextSize > kNavigationRecordSize ? kEpochRecordTextSize
-                                                            : kNavigationRecordSize];
+    // An epoch record with the event record before it, or a navigation record.
+    static constexpr std::size_t kEventSize = 3 * kHeaderLineSize;
+    char text_[kEpochRecordTextSize + kEventSize > kNavigationRecordSize
+                   ? kEpochRecordTextSize + kEventSize
+                   : kNavigationRecordSize];
 };
 
 }  // namespace corvane

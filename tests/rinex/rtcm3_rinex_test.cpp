@@ -185,29 +185,49 @@ TEST_F(Converter, StationMessages) {
     EXPECT_STREQ(rinex_.station.antennaSerial, "SERIAL");
 }
 
-TEST_F(Converter, FirstEpochOpensThreeFilesNamedInLocalTime) {
-    Feed(Frame(test::Message1019({})));  // before any written epoch: nothing
-    PassFirstEpochs(start_);
-    EXPECT_EQ(FileCount(), 0);
-    Epoch(start_);
+TEST_F(Converter, FirstTextOfTheHourOpensThreeFilesNamedInLocalTime) {
+    platform::ManualClock computer(GpsTime(2026, 12, 10, 6, 30, 5));
+    platform::SetClock(&computer);
+    // An ephemeris before any epoch opens the files at the clock's time
+    // (2025-12-31 23:59:50, 08:59:50 in Seoul) and is written at once.
+    Feed(Frame(test::Message1019({})));
     EXPECT_EQ(FileCount(), 3);
-    const std::string le = TextLineEnd(dir_.Path());
+    const std::int64_t before = start_ - 10;
+    EXPECT_NE(File(before, "n").find("\n05 "), std::string::npos);
+    PassFirstEpochs(start_);
+    Epoch(start_);  // the next hour: the next three files
+    EXPECT_EQ(FileCount(), 6);
+    platform::SetClock(nullptr);
     EXPECT_TRUE(std::filesystem::exists(dir_.File("SEOUL-RTCM32_20260101_090000.o")));
+    const std::string le = TextLineEnd(dir_.Path());
+    const auto line = [&](const std::string& text, const std::string& label) {
+        std::string padded = text;
+        padded.resize(60, ' ');
+        padded += label;
+        padded.resize(80, ' ');
+        return WithLineEnds(padded + "\n", le);
+    };
+    // The observation file of the hour without epochs holds its header only.
+    const std::string empty = File(before, "o");
+    EXPECT_NE(empty.find(line("  2025    12    31    23    59   50.0000000     GPS",
+                              "TIME OF FIRST OBS")),
+              std::string::npos);
+    EXPECT_EQ(empty.substr(empty.size() - line("", "END OF HEADER").size()),
+              line("", "END OF HEADER"));
+    // The created date is the computer's, in UTC.
     const std::string obs = File(start_, "o");
-    EXPECT_NE(obs.find(WithLineEnds("rtcm2rinex                              20260101 000000 UTC "
-                                    "PGM / RUN BY / DATE\nSEOU        ",
-                                    le)),
+    EXPECT_NE(obs.find(line("rtcm2rinex                              20261210 063005 UTC",
+                            "PGM / RUN BY / DATE") +
+                       WithLineEnds("SEOU        ", le)),
               std::string::npos);
-    EXPECT_NE(obs.find(WithLineEnds("  2026    01    01    00    00   00.0000000     GPS         "
-                                    "TIME OF FIRST OBS\n",
-                                    le)),
+    EXPECT_NE(obs.find(line("  2026    01    01    00    00   00.0000000     GPS",
+                            "TIME OF FIRST OBS")),
               std::string::npos);
-    EXPECT_NE(obs.find(WithLineEnds("     6    C1    L1    S1    C2    L2    S2", le)),
+    EXPECT_NE(obs.find(line("     6    C1    L1    S1    C2    L2    S2", "# / TYPES OF OBSERV")),
               std::string::npos);
-    EXPECT_NE(obs.find(WithLineEnds("END OF HEADER\n 26 01 01 00 00 00.0000000 00 02G05G12\n", le)),
+    EXPECT_NE(obs.find(line("", "END OF HEADER") +
+                       WithLineEnds(" 26 01 01 00 00 00.0000000 00 02G05G12\n", le)),
               std::string::npos);
-    // The navigation files hold their headers only: the 1019 came too early.
-    EXPECT_EQ(File(start_, "n").find("06 "), std::string::npos);
     EXPECT_NE(File(start_, "n").find("N: GPS NAV DATA"), std::string::npos);
     EXPECT_NE(File(start_, "g").find("G: GLONASS NAV DATA"), std::string::npos);
 }
