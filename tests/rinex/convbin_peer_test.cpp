@@ -23,6 +23,7 @@
 #include "platform/queue_window_receiver.h"
 #include "rinex/rtcm3_rinex.h"
 #include "rtcm/crc24q.h"
+#include "tests/rinex/recorded_frames.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/test_data.h"
 
@@ -180,23 +181,11 @@ std::string OurFile(const std::string& dir, const char* extension) {
 // other systems' MSM frames stay: they end the epochs (the legacy messages
 // of such a stream all carry the synchronous flag).
 std::string WithoutGpsGlonassMsm(const std::string& data) {
-    const auto msm = [](int number) {
-        return (number >= 1071 && number <= 1077) || (number >= 1081 && number <= 1087);
-    };
     std::string out;
-    const auto* b = reinterpret_cast<const std::uint8_t*>(data.data());
-    for (std::size_t at = 0; at + 6 <= data.size();) {
-        const std::size_t l = ((b[at + 1] & 3u) << 8) | b[at + 2];
-        if (b[at] != 0xD3 || at + l + 6 > data.size() ||
-            Crc24q(b + at, l + 3) != ((std::uint32_t{b[at + l + 3]} << 16) |
-                                      (std::uint32_t{b[at + l + 4]} << 8) | b[at + l + 5])) {
-            ++at;
-            continue;
-        }
-        if (l < 2 || !msm((b[at + 3] << 4) | (b[at + 4] >> 4)))
-            out.append(data, at, l + 6);
-        at += l + 6;
-    }
+    test::ForEachFrame(data, [&](const std::uint8_t* frame, std::size_t length, int number) {
+        if ((number >= 1071 && number <= 1077) || (number >= 1081 && number <= 1087)) return;
+        out.append(reinterpret_cast<const char*>(frame), length);
+    });
     return out;
 }
 
@@ -208,60 +197,70 @@ struct Recording {
     int minSlips;       // loss-of-lock flags both set
 };
 
+bool ConvbinInstalled() { return std::system("command -v convbin >/dev/null 2>&1") == 0; }
+
+// convbin's RINEX 2.11 files X.o, X.n and X.g of `data` in `dir`; `start`
+// dates the stream ("2009/12/18 23:00:00").
+void ConvertWithConvbin(const std::string& data, const char* start, const test::TempDir& dir) {
+    const std::string input = dir.File("input.rtcm3");
+    {
+        platform::OutputFile f;
+        ASSERT_TRUE(f.Open(input, platform::FileMode::WriteBinary));
+        f.Write(data);
+    }
+    // -os: with the signal strengths, which convbin leaves out by default.
+    const std::string command = std::string("convbin -r rtcm3 -v 2.11 -os -tr ") + start + " -o '" +
+                                dir.File("X.o") + "' -n '" + dir.File("X.n") + "' -g '" +
+                                dir.File("X.g") + "' '" + input + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+// Our files of `data` in `dir`, the converter's clock started at `start`.
+void ConvertWithUs(const std::string& data, const char* start, const test::TempDir& dir) {
+    platform::CalendarTime t{};
+    std::sscanf(start, "%d/%d/%d %d:%d:%d", &t.year, &t.month, &t.day, &t.hour, &t.minute,
+                &t.second);
+    runFlag = 1;
+    MountpointEntry entry;
+    std::snprintf(entry.name, sizeof entry.name, "PEER");
+    entry.outputs = 0;  // the converter below is the only one
+    ChannelContext context;
+    context.outputDir = dir.Path();
+    platform::QueueWindowReceiver window;
+    NtripChannel channel(&window, context);
+    channel.OpenOutputs(&entry);
+    {
+        // GPS − UTC comes from the date: none of the recordings sends 1013.
+        RTCM3Rinex rinex(&channel, platform::FromUtc(t));
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
+        for (std::size_t at = 0; at < data.size(); at += 2048)
+            rinex.Input(bytes + at, static_cast<int>(std::min<std::size_t>(2048, data.size() - at)));
+        rinex.Finish();
+    }
+    channel.Stop();
+    runFlag = 0;
+}
+
+std::string Read(const std::string& path) {
+    std::string text;
+    EXPECT_TRUE(test::ReadFile(path, &text)) << "cannot read '" << path << "'";
+    return text;
+}
+
 class ConvbinPeer : public ::testing::TestWithParam<Recording> {
 protected:
     void SetUp() override {
         CORVANE_REQUIRE_SHARED_DATA();
-        if (std::system("command -v convbin >/dev/null 2>&1") != 0)
+        if (!ConvbinInstalled())
             GTEST_SKIP() << "RTKLIB's convbin is not installed (Debian package rtklib)";
         const Recording& r = GetParam();
         std::string data;
         ASSERT_TRUE(test::ReadFile(test::SharedDataFile(std::string("rtcm3/") + r.file), &data));
         data = WithoutGpsGlonassMsm(data);
-        const std::string input = peer_.File("input.rtcm3");
-        {
-            platform::OutputFile f;
-            ASSERT_TRUE(f.Open(input, platform::FileMode::WriteBinary));
-            f.Write(data);
-        }
-        // -os: with the signal strengths, which convbin leaves out by default.
-        const std::string command = std::string("convbin -r rtcm3 -v 2.11 -os -tr ") + r.start +
-                                    " -o '" + peer_.File("X.o") + "' -n '" + peer_.File("X.n") +
-                                    "' -g '" + peer_.File("X.g") + "' '" + input +
-                                    "' >/dev/null 2>&1";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
-
-        platform::CalendarTime start{};
-        std::sscanf(r.start, "%d/%d/%d %d:%d:%d", &start.year, &start.month, &start.day,
-                    &start.hour, &start.minute, &start.second);
-        runFlag = 1;
-        MountpointEntry entry;
-        std::snprintf(entry.name, sizeof entry.name, "PEER");
-        entry.outputs = 0;  // the converter below is the only one
-        ChannelContext context;
-        context.outputDir = ours_.Path();
-        platform::QueueWindowReceiver window;
-        NtripChannel channel(&window, context);
-        channel.OpenOutputs(&entry);
-        {
-            // GPS − UTC comes from the date: neither recording sends 1013.
-            RTCM3Rinex rinex(&channel, platform::FromUtc(start));
-            const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
-            for (std::size_t at = 0; at < data.size(); at += 2048)
-                rinex.Input(bytes + at,
-                            static_cast<int>(std::min<std::size_t>(2048, data.size() - at)));
-            rinex.Finish();
-        }
-        channel.Stop();
-        runFlag = 0;
+        ConvertWithConvbin(data, r.start, peer_);
+        ConvertWithUs(data, r.start, ours_);
         ours_o_ = ParseObservations(Read(OurFile(ours_.Path(), ".o")));
         theirs_o_ = ParseObservations(Read(peer_.File("X.o")));
-    }
-
-    std::string Read(const std::string& path) {
-        std::string text;
-        EXPECT_TRUE(test::ReadFile(path, &text)) << "cannot read '" << path << "'";
-        return text;
     }
 
     test::ScopedEnv tz_{"TZ", "UTC0"};
@@ -384,6 +383,67 @@ TEST_P(ConvbinPeer, NavigationRecordsAgree) {
             }
         }
     }
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// A recording whose legacy GLONASS messages carry satellites with invalid L1
+// phases: their L1 code values stand, as convbin's do. The recording sends
+// each epoch as legacy and MSM7 messages; convbin, which would take the MSM7
+// values, gets the legacy ones alone, its GLONASS message closing each epoch.
+TEST(ConvbinPeerGlonassCode, CodeWithoutPhaseAgrees) {
+    CORVANE_REQUIRE_SHARED_DATA();
+    if (!ConvbinInstalled()) GTEST_SKIP() << "RTKLIB's convbin is not installed";
+    test::ScopedEnv tz{"TZ", "UTC0"};
+    std::string data;
+    ASSERT_TRUE(test::ReadFile(test::SharedDataFile("rtcm3/swift_mixed-msm-legacy.rtcm"), &data));
+    std::string legacy;
+    test::ForEachFrame(data, [&](const std::uint8_t* frame, std::size_t length, int number) {
+        if (number == 1077 || number == 1087) return;
+        std::string f(reinterpret_cast<const char*>(frame), length);
+        if (number == 1012) {
+            f[3 + 51 / 8] = static_cast<char>(f[3 + 51 / 8] & ~(0x80 >> (51 % 8)));  // S = 0
+            const std::uint32_t crc =
+                Crc24q(reinterpret_cast<const std::uint8_t*>(f.data()), length - 3);
+            f[length - 3] = static_cast<char>(crc >> 16);
+            f[length - 2] = static_cast<char>(crc >> 8);
+            f[length - 1] = static_cast<char>(crc);
+        }
+        legacy += f;
+    });
+    // Its GPS seconds of week fall on a Thursday; any Thursday after 2017
+    // gives both converters the same GLONASS day and leap seconds.
+    const char* start = "2018/05/24 09:00:00";
+    test::TempDir peer, ours;
+    ConvertWithConvbin(legacy, start, peer);
+    ConvertWithUs(data, start, ours);
+    const Observations theirs = ParseObservations(Read(peer.File("X.o")));
+    const Observations mine = ParseObservations(Read(OurFile(ours.Path(), ".o")));
+    int compared = 0, withoutPhase = 0;
+    for (const auto& [epoch, satellites] : mine) {
+        const auto e = theirs.find(epoch);
+        ASSERT_NE(e, theirs.end()) << epoch;
+        for (const auto& [sat, values] : satellites) {
+            if (sat[0] != 'R') continue;
+            const auto s = e->second.find(sat);
+            ASSERT_NE(s, e->second.end()) << epoch << ' ' << sat;
+            // The L1 code: C/A (C1) or, as these satellites send, P (P1).
+            const char* type = values.count("C1") ? "C1" : "P1";
+            const auto c = values.find(type);
+            const auto t = s->second.find(type);
+            ASSERT_EQ(c != values.end(), t != s->second.end()) << epoch << ' ' << sat << ' ' << type;
+            if (c == values.end()) continue;
+            EXPECT_NEAR(c->second.value, t->second.value, 0.001) << epoch << ' ' << sat;
+            ++compared;
+            if (!values.count("L1")) ++withoutPhase;
+        }
+    }
+    EXPECT_GT(compared, 100);
+    EXPECT_GT(withoutPhase, 0);
 }
 
 }  // namespace
