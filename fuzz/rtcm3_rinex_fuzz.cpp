@@ -3,7 +3,10 @@
 // with a valid CRC and a message number the converter decodes (MSM of every
 // constellation among them), so that epochs complete and the
 // observation and navigation records are written; the others go in raw, in
-// blocks of varying size.
+// blocks of varying size. Station IDs, times and clock moves come from the
+// bytes, so station changes, sub-second epochs and files reopened for an
+// earlier hour are reached; the stream's end is marked as a channel's stop
+// marks it.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -95,7 +98,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 step = step * 5 % 2049 + 1;
             }
         }
+        // The stream's end: the pending epoch and a header still owed.
+        rinex.Finish();
     }
     channel.Stop();
+    // Every input opens files of its own times: keep the folder small.
+    std::error_code ec;
+    std::filesystem::remove_all(OutputFolder(), ec);
     return 0;
 }

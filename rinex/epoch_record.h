@@ -54,10 +54,13 @@ constexpr int kSlotSource = 39;
 constexpr double kFromLegacy = 1;
 constexpr double kFromMsm = 2;
 
+// An epoch: its time and reference station, then per satellite its signal
+// values and indicators.
 struct EpochRecord {
-    std::int32_t week = 0;  // 0: cleared
+    std::int32_t week = 0;          // 0: cleared
+    std::int32_t milliseconds = 0;  // of the GPS week
+    std::int32_t station = -1;      // reference station ID of its messages, -1 when cleared
     std::int32_t satelliteCount = 0;
-    double seconds = 0;  // whole seconds of the GPS week
     double values[kEpochSatellites][kSignalSlots] = {};
     std::uint64_t signalMask[kEpochSatellites] = {};
     std::int32_t lockFlags[kEpochSatellites] = {};
@@ -81,8 +84,9 @@ struct EpochRecord {
             std::memset(strength2, 0, sizeof strength2[0] * static_cast<std::size_t>(n));
         }
         week = 0;
+        milliseconds = 0;
+        station = -1;
         satelliteCount = 0;
-        seconds = 0;
     }
 
     // Makes this record equal to `other`, whose rows beyond its count are
@@ -91,8 +95,9 @@ struct EpochRecord {
         Clear();
         const int n = other.satelliteCount;
         week = other.week;
+        milliseconds = other.milliseconds;
+        station = other.station;
         satelliteCount = n;
-        seconds = other.seconds;
         if (n > 0) {
             const auto rows = static_cast<std::size_t>(n);
             std::memcpy(values, other.values, sizeof values[0] * rows);

@@ -48,6 +48,7 @@ bool DecodeMsmFrame(const std::uint8_t* m, std::size_t n, MsmFrame* f) {
     f->system = (f->number % 1000) / 10 - 7;
     f->kind = f->number % 10;
     const Layout& L = kLayouts[f->kind];
+    f->station = static_cast<int>(getBitsU(m, n, 12, 12));
     f->epochTime = static_cast<std::uint32_t>(getBitsU(m, n, 24, 30));
     f->multipleMessage = getBitsU(m, n, 54, 1) != 0;
     const std::uint64_t satMask = getBitsU(m, n, 73, 64);

@@ -36,6 +36,7 @@ struct MsmFrame {
     int number = 0;
     int system = 0;  // MsmSystem
     int kind = 0;    // 1 to 7
+    int station = 0;  // reference station ID
     std::uint32_t epochTime = 0;  // ms of week; GLONASS: day (3 bits) and ms of day (27 bits)
     bool multipleMessage = false;
     int satelliteCount = 0;

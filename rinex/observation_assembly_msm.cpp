@@ -27,8 +27,8 @@ void SetTimeOfWeek(ConverterClock& clock, std::int64_t secondOfWeek) {
         t -= kSecondsPerWeek;
     }
     if (t < 0) t = secondOfWeek;
-    clock.gpsWeek = static_cast<std::int32_t>(t / kSecondsPerWeek);
-    clock.gpsSecond = static_cast<std::int32_t>(t % kSecondsPerWeek);
+    clock.Set(static_cast<std::int32_t>(t / kSecondsPerWeek),
+              static_cast<std::int32_t>(t % kSecondsPerWeek));
 }
 
 // Where a signal goes in the 2.11 slots: its set of code, phase, Doppler and
@@ -188,18 +188,23 @@ bool ObservationAssembly::DecodeMsm(const std::uint8_t* payload, std::size_t len
                                     ConverterClock& clock) {
     MsmFrame& f = msm_;
     if (!DecodeMsmFrame(payload, length, &f)) return false;
+    // Whole seconds move the clock; the epoch keeps the milliseconds.
+    std::int32_t milliseconds;
     if (f.system == kMsmGlonass) {
-        const std::int64_t tod = (f.epochTime & 0x7FFFFFF) / 1000;
+        const std::int64_t tod = f.epochTime & 0x7FFFFFF;  // below: the day of week (3 bits)
         const std::int64_t t =
-            GlonassDayTime(clock.gpsWeek, clock.gpsSecond, clock.leapSeconds, tod);
-        clock.gpsWeek = static_cast<std::int32_t>(t / kSecondsPerWeek);
-        clock.gpsSecond = static_cast<std::int32_t>(t - kSecondsPerWeek * clock.gpsWeek);
+            GlonassDayTime(clock.gpsWeek, clock.gpsSecond, clock.leapSeconds, tod / 1000);
+        const auto week = static_cast<std::int32_t>(t / kSecondsPerWeek);
+        clock.Set(week, static_cast<std::int32_t>(t - kSecondsPerWeek * week));
+        milliseconds = static_cast<std::int32_t>(tod % 1000);
     } else {
         std::int64_t tow = f.epochTime / 1000;
         if (f.system == kMsmBeidou) tow += kBeidouOffset;
         SetTimeOfWeek(clock, tow);
+        milliseconds = static_cast<std::int32_t>(f.epochTime % 1000);
     }
-    const bool handedOver = ChangeEpoch(clock);
+    const bool handedOver =
+        BeginMessage(f.station, clock.gpsWeek, clock.gpsSecond * 1000 + milliseconds);
 
     if (f.system == kMsmGlonass) {
         for (int j = 0; j < f.satelliteCount; ++j) {

@@ -82,6 +82,13 @@ void PutChar(char* out, int& length, std::size_t size, char c) {
 
 }  // namespace
 
+int ComposeEventLine(const platform::CalendarTime& time, int millisecond, int flag, int records,
+                     char* out) {
+    return std::snprintf(out, 40, " %02d %02d %02d %02d %02d %02d.%03d0000  %d%3d\n",
+                         time.year % 100, time.month, time.day, time.hour, time.minute,
+                         time.second, millisecond % 1000, flag % 10, records % 1000);
+}
+
 void ObservationColumns::Build(std::uint64_t mask) {
     int columnOfType[kObsTypes] = {};  // column + 1, 0: none
     count_ = 0;
@@ -107,8 +114,8 @@ int ObservationColumns::ComposeEpoch(const EpochRecord& epoch, const platform::C
     if (n <= 0) return 0;
     constexpr std::size_t size = kEpochRecordTextSize;
     int length = 0;
-    Put(out, length, size, " %02d %02d %02d %02d %02d %02d.0000000 00 %02d", time.year % 100,
-        time.month, time.day, time.hour, time.minute, time.second, n);
+    Put(out, length, size, " %02d %02d %02d %02d %02d %02d.%03d0000 00 %02d", time.year % 100,
+        time.month, time.day, time.hour, time.minute, time.second, epoch.milliseconds % 1000, n);
     for (int i = 0; i < n; ++i) {
         if (i > 0 && i % 12 == 0) Put(out, length, size, "\n%32s", "");
         const int number = epoch.satellites[i];
@@ -116,6 +123,8 @@ int ObservationColumns::ComposeEpoch(const EpochRecord& epoch, const platform::C
             Put(out, length, size, "G%02d", number);
         } else if (number >= 38 && number <= 61) {
             Put(out, length, size, "R%02d", number - 37);
+        } else if (number >= 120 && number <= 143) {
+            Put(out, length, size, "S%02d", number - 100);  // SBAS: PRN − 100
         } else {
             Put(out, length, size, "%3d", number);
         }

@@ -25,6 +25,11 @@ struct ObsColumn {
 constexpr std::size_t kEpochRecordTextSize =
     kEpochSatellites * (kMaxObsColumns * 16 + kMaxObsColumns / 5 + 1) + 6 * 81 + 1;
 
+// The epoch line of an event record with `flag` (2 to 5) and `records`
+// header lines to follow, into `out` (at least 40 bytes); returns its length.
+int ComposeEventLine(const platform::CalendarTime& time, int millisecond, int flag, int records,
+                     char* out);
+
 class ObservationColumns {
 public:
     // Fixes the columns from the signal slots in `mask`, in the order C1,

@@ -182,11 +182,14 @@ int Rinex3Observations::ComposeHeader(const char* markerName, const StationInfo&
     return static_cast<int>(h.Length());
 }
 
-int Rinex3Observations::ComposeEpoch(const SignalEpoch& epoch, const platform::CalendarTime& time) {
+int Rinex3Observations::ComposeEpoch(const SignalEpoch& epoch, const platform::CalendarTime& time,
+                                     int millisecond) {
     char* out = text_.get();
     // The epoch line comes first; its satellite count is filled in at the end.
-    int length = std::snprintf(out, 64, "> %04d %02d %02d %02d %02d %02d.0000000  0%3d\n", time.year,
-                               time.month, time.day, time.hour, time.minute, time.second, 0);
+    int length = std::snprintf(out, 64, "> %04d %02d %02d %02d %02d %02d.%03d0000  0%3d\n",
+                               time.year % 10000, time.month % 100, time.day % 100,
+                               time.hour % 100, time.minute % 100, time.second % 100,
+                               millisecond % 1000, 0);
     const int countAt = length - 4;
     int written = 0;
     for (int i = 0; i < epoch.satelliteCount; ++i) {

@@ -38,9 +38,9 @@ public:
     int ComposeHeader(const char* markerName, const StationInfo& station, std::int32_t leapSeconds,
                       std::int64_t epochTime, const int (&glonassChannels)[24], char* out) const;
 
-    // Writes the record of `epoch` dated `time` into Text(); returns its
-    // length, 0 when no satellite has a type of the file.
-    int ComposeEpoch(const SignalEpoch& epoch, const platform::CalendarTime& time);
+    // Writes the record of `epoch` dated `time` and `millisecond` into
+    // Text(); returns its length, 0 when no satellite has a type of the file.
+    int ComposeEpoch(const SignalEpoch& epoch, const platform::CalendarTime& time, int millisecond);
     const char* Text() const { return text_.get(); }
 
 private:

@@ -18,6 +18,7 @@
 #include "rinex/rinex3_navigation.h"
 #include "rinex/rinex3_observations.h"
 #include "rinex/rinex_headers.h"
+#include "rinex/station_positions.h"
 
 namespace corvane {
 
@@ -37,6 +38,8 @@ public:
     // Takes the next block of the stream; writes every epoch and ephemeris
     // it completes. Returns the number of bytes held for the next block.
     int Input(const std::uint8_t* data, int length) override;
+    // Writes the epoch still pending: no later message will complete it.
+    void Finish() override;
 
     // True when a CRC-valid frame lies at the start of the input buffer.
     bool FindFrame();
@@ -45,7 +48,7 @@ public:
     // number of any other message decoded or skipped.
     int DecodeNext();
 
-    int WriteHeader(int kind, char* buffer) override;
+    int WriteHeader(int kind, char* buffer, std::int64_t first) override;
     int RinexVersion() const override { return version_; }
 
     // ---- State, readable for tests and tools. ----
@@ -71,6 +74,10 @@ private:
     // Fixes the columns from the signals seen so far and those of `ready`.
     void BuildObsTypes();
     void WriteEpoch();
+    // The event record that goes before an epoch of `epochStation` when the
+    // observations changed to another station, or when the position of the
+    // station they changed to has been announced since; returns its length.
+    int ComposeStationEvent(int epochStation, const platform::CalendarTime& calendar, char* out);
     void WriteNavigation(int kind);
 
     void WriteEpoch3();
@@ -78,6 +85,10 @@ private:
     int lastGnssKind_ = 0, lastGnssIndex_ = 0;
     // GLONASS frequency channels by slot - 1 for the version 3 header.
     void GlonassChannels(int (&channels)[24]) const;
+    int epochMillisecond_ = 0;  // the fraction of epochTime's second
+    StationPositions stations_;
+    int writtenStation_ = -1;    // station of the epochs written last, -1 before any
+    bool positionOwed_ = false;  // an event named the station, its position still unknown
 
     NtripChannel* channel_;
     int version_;
@@ -88,8 +99,11 @@ private:
     std::size_t needed_ = 0;     // bytes to wait for before searching again
     bool frameHeld_ = false;     // a valid frame starts the buffer (handed to DecodeNext)
     std::size_t handedOut_ = 0;  // its payload length
-    char text_[kEpochRecordTextSize > kNavigationRecordSize ? kEpochRecordTextSize
-                                                            : kNavigationRecordSize];
+    // An epoch record with the event record before it, or a navigation record.
+    static constexpr std::size_t kEventSize = 3 * kHeaderLineSize;
+    char text_[kEpochRecordTextSize + kEventSize > kNavigationRecordSize
+                   ? kEpochRecordTextSize + kEventSize
+                   : kNavigationRecordSize];
     char text3_[kNavigationRecord3Size];
 };
 

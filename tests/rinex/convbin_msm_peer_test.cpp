@@ -376,9 +376,11 @@ INSTANTIATE_TEST_SUITE_P(
     Recordings, ConvbinMsmPeer,
     ::testing::Values(
         // Trimble 2012: GPS, GLONASS and QZSS MSM7 14 s before the BeiDou ones
-        // of the same time tag; convbin keeps only BeiDou.
+        // of the same time tag; convbin keeps only BeiDou. Its BeiDou epochs
+        // cross midnight 14 s before the others, so the hour's files are
+        // opened again and again, and its navigation records are not compared.
         PeerCase{"Gmsd7Version3", "rtklib_GMSD7_20121014.rtcm3", 3, {2012, 10, 13, 23, 59, 0}, 16,
-                 "C", "GR"},
+                 "C", ""},
         PeerCase{"MissingBeidouVersion3", "swift_missing-beidou-STR17.rtcm3", 3,
                  {2018, 7, 18, 3, 0, 0}, 18, "GREJC", "GREJ"},
         // MSM4: GLONASS without frequency channels has no phases in either file.

@@ -64,7 +64,7 @@ TEST_F(MsmAssembly, Msm4AndMsm7OfTwoConstellationsFormOneEpoch) {
     const EpochRecord& e = rinex.observations.ready;
     ASSERT_EQ(e.satelliteCount, 2);
     EXPECT_EQ(e.week, 2400);
-    EXPECT_EQ(e.seconds, 100000);
+    EXPECT_EQ(e.milliseconds, 100000000);
     const int gi = Find(5), ri = Find(7 + 37);
     ASSERT_GE(gi, 0);
     ASSERT_GE(ri, 0);
@@ -116,7 +116,7 @@ struct TimeCase {
     std::uint32_t epochTime;
     std::int64_t clockSecond;
     std::int32_t week;
-    double seconds;
+    std::int32_t milliseconds;  // of the week
 };
 
 class MsmTime : public ::testing::TestWithParam<TimeCase> {};
@@ -127,26 +127,26 @@ TEST_P(MsmTime, EpochTime) {
     const auto frame = MsmMessage(c.number, c.epochTime, false, {MsmSatSpec{}});
     rinex.Input(frame.data(), static_cast<int>(frame.size()));
     EXPECT_EQ(rinex.observations.ready.week, c.week);
-    EXPECT_EQ(rinex.observations.ready.seconds, c.seconds);
+    EXPECT_EQ(rinex.observations.ready.milliseconds, c.milliseconds);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Constellations, MsmTime,
     ::testing::Values(
-        TimeCase{"Gps", 1077, 100000500, 100000, 2400, 100000},
-        TimeCase{"Galileo", 1094, 100001000, 100000, 2400, 100001},
-        TimeCase{"Qzss", 1114, 99999000, 100000, 2400, 99999},
-        TimeCase{"Sbas", 1104, 100000000, 100000, 2400, 100000},
+        TimeCase{"Gps", 1077, 100000500, 100000, 2400, 100000500},
+        TimeCase{"Galileo", 1094, 100001000, 100000, 2400, 100001000},
+        TimeCase{"Qzss", 1114, 99999000, 100000, 2400, 99999000},
+        TimeCase{"Sbas", 1104, 100000000, 100000, 2400, 100000000},
         // BeiDou time runs 14 s behind GPS time.
-        TimeCase{"Beidou", 1124, 99986000, 100000, 2400, 100000},
+        TimeCase{"Beidou", 1124, 99986000, 100000, 2400, 100000000},
         // Days 1 (Monday) and 06:46:22 on the GLONASS clock.
-        TimeCase{"Glonass", 1084, (1u << 27) | 24382000u, 100000, 2400, 100000},
+        TimeCase{"Glonass", 1084, (1u << 27) | 24382250u, 100000, 2400, 100000250},
         // BeiDou's last seconds of its week are the first of the next GPS week.
-        TimeCase{"BeidouIntoNextWeek", 1127, 604795000, 604790, 2401, 9},
+        TimeCase{"BeidouIntoNextWeek", 1127, 604795000, 604790, 2401, 9000},
         // A GPS time just after the week's end moves the week on; one just
         // before it, read while the clock is past the end, moves it back.
-        TimeCase{"GpsWeekWrap", 1074, 2000, 604795, 2401, 2},
-        TimeCase{"GpsBeforeWrap", 1074, 604799000, 604800 + 3, 2400, 604799}),
+        TimeCase{"GpsWeekWrap", 1074, 2000, 604795, 2401, 2000},
+        TimeCase{"GpsBeforeWrap", 1074, 604799000, 604800 + 3, 2400, 604799000}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // One GPS satellite in a legacy 1004 and in an MSM of the same epoch, in
