@@ -41,6 +41,8 @@ AppSettings ReadAppSettings(SettingsStore& store) {
     s.scale = store.ReadInt("scale", d.scale);
     s.centerX = store.ReadInt("centerX", d.centerX);
     s.centerY = store.ReadInt("centerY", d.centerY);
+    // Anything but 3 keeps the 2.11 files.
+    s.rinexVersion = store.ReadInt("rinexVersion", d.rinexVersion) == 3 ? 3 : 2;
     return s;
 }
 
@@ -63,6 +65,7 @@ void WriteAppSettings(SettingsStore& store, const AppSettings& s) {
     store.WriteInt("scale", s.scale);
     store.WriteInt("centerX", s.centerX);
     store.WriteInt("centerY", s.centerY);
+    store.WriteInt("rinexVersion", s.rinexVersion);
 }
 
 }  // namespace corvane

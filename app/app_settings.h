@@ -27,6 +27,7 @@ struct AppSettings {
     std::int32_t scale = 0;
     std::int32_t centerX = 1827768;
     std::int32_t centerY = 989862;
+    std::int32_t rinexVersion = 2;  // RINEX files written: 2 (2.11) or 3 (3.04)
 };
 
 inline constexpr std::size_t kMaxCasterText = 31;

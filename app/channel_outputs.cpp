@@ -14,7 +14,7 @@ std::unique_ptr<StreamDecoder> StandardChannelOutputs::CreateDecoder(int rtcmVer
 }
 
 std::unique_ptr<StreamDecoder> StandardChannelOutputs::CreateRinex(NtripChannel& owner) const {
-    return std::make_unique<RTCM3Rinex>(&owner, rinexStart_);
+    return std::make_unique<RTCM3Rinex>(&owner, rinexStart_, rinexVersion_);
 }
 
 }  // namespace corvane

@@ -14,8 +14,10 @@ public:
     // `rinexStart`: the RINEX converter's starting clock (seconds since 1970
     // on the GPS scale) for recordings made in the past; none: the computer's
     // clock, as for a live stream.
-    explicit StandardChannelOutputs(std::optional<std::int64_t> rinexStart = std::nullopt)
-        : rinexStart_(rinexStart) {}
+    // `rinexVersion`: 2 or 3, the RINEX files the converter writes.
+    explicit StandardChannelOutputs(std::optional<std::int64_t> rinexStart = std::nullopt,
+                                    int rinexVersion = 2)
+        : rinexStart_(rinexStart), rinexVersion_(rinexVersion) {}
 
     std::unique_ptr<StreamDecoder> CreateDecoder(int rtcmVersion,
                                                  NtripChannel& owner) const override;
@@ -23,6 +25,7 @@ public:
 
 private:
     std::optional<std::int64_t> rinexStart_;
+    int rinexVersion_;
 };
 
 }  // namespace corvane

@@ -1,7 +1,8 @@
 // Throughput of the RINEX converter, fed in the channel's 2048-byte blocks,
 // with its three files written to a temporary folder: on the largest
-// recorded RTCM 3 stream, and on the largest one made of the legacy
-// observation messages the converter turns into epochs.
+// recorded RTCM 3 stream, on the largest one made of the legacy
+// observation messages the converter turns into epochs, and on the largest
+// MSM recording into RINEX 2.11 and 3.04.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -19,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 void Convert(benchmark::State& state, const std::vector<std::uint8_t>& bytes,
-             const std::string& name, std::int64_t start) {
+             const std::string& name, std::int64_t start, int version = 2) {
     if (bytes.empty()) {
         state.SkipWithError("recording not found in the shared data folder");
         return;
@@ -34,7 +35,7 @@ void Convert(benchmark::State& state, const std::vector<std::uint8_t>& bytes,
     corvane::runFlag = 1;
     for (auto _ : state) {
         channel.OpenOutputs(&entry);  // every pass opens its files afresh
-        corvane::RTCM3Rinex rinex(&channel, start);
+        corvane::RTCM3Rinex rinex(&channel, start, version);
         for (std::size_t at = 0; at < bytes.size(); at += 2048) {
             const std::size_t n = std::min<std::size_t>(2048, bytes.size() - at);
             benchmark::DoNotOptimize(rinex.Input(bytes.data() + at, static_cast<int>(n)));
@@ -62,7 +63,17 @@ void BM_RinexConvert_LegacyObservations(benchmark::State& state) {
     Convert(state, bytes, name, 1295049600);  // 2011-01-15 00:00:00
 }
 
+// Swift 2018: MSM4 of GPS, GLONASS, Galileo, QZSS and BeiDou with their
+// ephemerides, the largest MSM recording; in both versions.
+void BM_RinexConvert_Msm(benchmark::State& state) {
+    static const std::string name =
+        corvane::bench::DataDir() + "/rtcm3/swift_dropped-packets-STR24.rtcm3";
+    static const std::vector<std::uint8_t> bytes = corvane::bench::ReadBytes(name);
+    Convert(state, bytes, name, 1531872000, static_cast<int>(state.range(0)));  // 2018-07-18
+}
+
 BENCHMARK(BM_RinexConvert_Largest)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RinexConvert_Msm)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RinexConvert_LegacyObservations)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,8 +1,12 @@
-// Feeds arbitrary bytes to the RINEX converter. Half of the inputs are cut
-// into pieces that are each wrapped into a frame with a valid CRC and a
-// message number the converter decodes, so that epochs complete and the
+// Feeds arbitrary bytes to the RINEX converter, writing RINEX 2.11 or 3.04.
+// Half of the inputs are cut into pieces that are each wrapped into a frame
+// with a valid CRC and a message number the converter decodes (MSM of every
+// constellation among them), so that epochs complete and the
 // observation and navigation records are written; the others go in raw, in
-// blocks of varying size.
+// blocks of varying size. Station IDs, times and clock moves come from the
+// bytes, so station changes, sub-second epochs and files reopened for an
+// earlier hour are reached; the stream's end is marked as a channel's stop
+// marks it.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -34,10 +38,16 @@ std::uint8_t frame[1023 + 6];
 
 // Wraps `n` bytes into a frame whose message number is chosen by `selector`.
 std::size_t Wrap(const std::uint8_t* data, std::size_t n, std::uint8_t selector) {
-    static const int kNumbers[] = {1001, 1002, 1003, 1004, 1009, 1010, 1011, 1012,
-                                   1005, 1006, 1007, 1008, 1013, 1019, 1020, 1033};
+    // The legacy and station messages, then MSM1 to MSM7 of GPS, GLONASS,
+    // Galileo, SBAS, QZSS and BeiDou.
+    static const int kNumbers[] = {1001, 1002, 1003, 1004, 1009, 1010, 1011, 1012, 1005, 1006,
+                                   1007, 1008, 1013, 1019, 1020, 1033, 1042, 1044, 1045, 1046};
+    constexpr int kOthers = sizeof kNumbers / sizeof kNumbers[0];
+    constexpr int kMsm = 6 * 7;
     n = n < 1021 ? n : 1021;
-    const int number = kNumbers[selector % 16];
+    const int pick = selector % (kOthers + kMsm);
+    const int number = pick < kOthers ? kNumbers[pick]
+                                      : 1071 + (pick - kOthers) / 7 * 10 + (pick - kOthers) % 7;
     frame[0] = 0xD3;
     frame[1] = static_cast<std::uint8_t>((n + 2) >> 8);
     frame[2] = static_cast<std::uint8_t>(n + 2);
@@ -64,9 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     corvane::NtripChannel channel(&window, context);
     channel.OpenOutputs(&entry);
     {
-        corvane::RTCM3Rinex rinex(&channel, kStart);
+        // The top bit of the first byte chooses RINEX 3.04 files.
+        corvane::RTCM3Rinex rinex(&channel, kStart, (data[0] & 0x80) ? 3 : 2);
         const bool framed = data[0] & 1;
-        std::size_t step = (data[0] >> 1) + 1;
+        std::size_t step = ((data[0] >> 1) & 0x3F) + 1;
         ++data;
         --size;
         std::size_t at = 0;
@@ -87,7 +98,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 step = step * 5 % 2049 + 1;
             }
         }
+        // The stream's end: the pending epoch and a header still owed.
+        rinex.Finish();
     }
     channel.Stop();
+    // Every input opens files of its own times: keep the folder small.
+    std::error_code ec;
+    std::filesystem::remove_all(OutputFolder(), ec);
     return 0;
 }

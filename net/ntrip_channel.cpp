@@ -137,6 +137,7 @@ void NtripChannel::OpenOutputs(MountpointEntry* e) {
     rawFile.nextTime = 0;
     textFile.nextTime = 0;
     rinexNext = 0;
+    rinexHeaderPending = false;
     lastTextCode = 0;
 }
 
@@ -181,6 +182,8 @@ void NtripChannel::Stop() {
     if (impl_->receiveThread.joinable()) impl_->receiveThread.join();
     rawEnabled = false;
     textEnabled = false;
+    // The converter's last epoch waits for a message that will not come.
+    if (rinex) rinex->Finish();
     rtcm2.reset();
     rtcm3.reset();
     rinex.reset();
@@ -226,27 +229,53 @@ void NtripChannel::ProcessBlock(const std::uint8_t* data, int length) {
 void NtripChannel::WriteRinex(int kind, const char* text, int length, std::int64_t time,
                               RinexHeaderSource& headers) {
     if (!entry || kind < 0 || kind > 2) return;
-    if (kind == 0 && time >= rinexNext) {
+    // The first text of an hour, observation or navigation, opens the three
+    // files; so does text dated before the open files' hour (the clock went
+    // back), which must not land in files named after a later time.
+    if (time >= rinexNext || time < rinexNext - 3600) {
+        FinishRinex(headers);
         rinexNext = NextFullHour(time);
+        rinexOpened = time;
         static constexpr const char* kExtensions[3] = {"o", "n", "g"};
-        char header[kRinexHeaderBufferSize];
+        static constexpr const char* kVersion3Suffixes[2] = {"_MO", "_MN"};
+        const bool version3 = headers.RinexVersion() == 3;
         for (int i = 0; i < 3; ++i) {
             rinexFiles[i].Close();
-            const std::string path =
-                HourlyFileName(context.outputDir, entry->name, time, kExtensions[i],
-                               FileNameSuffix(*entry));
+            if (version3 && i == 2) continue;  // one navigation file for every system
+            std::string path = HourlyFileName(context.outputDir, entry->name, time,
+                                              version3 ? "rnx" : kExtensions[i],
+                                              FileNameSuffix(*entry));
+            if (version3) path.insert(path.size() - 4, kVersion3Suffixes[i]);
             // A file that cannot be opened stays absent until the next hour.
             if (!rinexFiles[i].Open(path, FileMode::WriteText)) {
                 ReportOutputFailure(ChannelOutput::Rinex, path, rinexFiles[i].OpenErrorText());
                 continue;
             }
-            std::snprintf(header, sizeof header, "%s", entry->name);
-            const int n = headers.WriteHeader(i, header);
+            if (i == 0) {
+                rinexHeaderPending = true;
+                continue;
+            }
+            char header[kRinexHeaderBufferSize];
+            const int n = headers.WriteHeader(i, header, time);
             if (n > 0) rinexFiles[i].Write(header, static_cast<std::size_t>(n));
         }
     }
+    if (kind == 0 && rinexHeaderPending) {
+        rinexOpened = time;  // the first epoch's time
+        FinishRinex(headers);
+    }
     if (length > 0 && rinexFiles[kind].IsOpen())
         rinexFiles[kind].Write(text, static_cast<std::size_t>(length));
+}
+
+void NtripChannel::FinishRinex(RinexHeaderSource& headers) {
+    if (!rinexHeaderPending || !entry) return;
+    rinexHeaderPending = false;
+    if (!rinexFiles[0].IsOpen()) return;
+    char header[kRinexHeaderBufferSize];
+    std::snprintf(header, sizeof header, "%s", entry->name);
+    const int n = headers.WriteHeader(0, header, rinexOpened);
+    if (n > 0) rinexFiles[0].Write(header, static_cast<std::size_t>(n));
 }
 
 void NtripChannel::WriteRaw(const std::uint8_t* data, int length) {

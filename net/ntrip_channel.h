@@ -71,17 +71,24 @@ public:
     std::uint32_t lastTextCode = 0;
 
     // RINEX files (0 observation, 1 GPS navigation, 2 GLONASS navigation),
-    // opened together by the first observation text of each hour of data
-    // time; rinexNext is that hour's end (0 before the first).
+    // opened together by the first text of each hour of data time;
+    // rinexNext is that hour's end (0 before the first).
     platform::OutputFile rinexFiles[3];
     std::int64_t rinexNext = 0;
-    // Appends RINEX text to file `kind`. Observation text at or after
-    // rinexNext first closes the three files and opens new ones named after
-    // `time` (seconds since 1970 on the GPS scale, named in local time),
-    // each starting with the header `headers` formats. Navigation text is
-    // dropped while its file is not open. Receive thread only.
+    std::int64_t rinexOpened = 0;         // time the open files were opened for
+    bool rinexHeaderPending = false;  // the open observation file has no header yet
+    // Appends RINEX text to file `kind`. Text at or after rinexNext, or
+    // before the open files' hour, first closes the three files and opens
+    // new ones named after `time` (seconds since 1970 on the GPS scale,
+    // named in local time), each starting with the header `headers`
+    // formats. Receive thread only.
+    // The observation header waits for the file's first epoch, which fixes
+    // its observation types; a file without epochs gets it when it closes.
     void WriteRinex(int kind, const char* text, int length, std::int64_t time,
                     RinexHeaderSource& headers);
+    // The stream has ended: writes the header still owed to the open
+    // observation file. Receive thread only (or the thread that stops).
+    void FinishRinex(RinexHeaderSource& headers);
 
     bool rawEnabled = false;
     HourlyFile rawFile;

@@ -17,6 +17,9 @@ public:
     // Takes the next block of the stream, in order. Returns the number of
     // bytes the decoder holds for the next block.
     virtual int Input(const std::uint8_t* data, int length) = 0;
+    // The stream has ended (the channel stops, a recording is read to its
+    // end): writes out what is still held back for more input.
+    virtual void Finish() {}
 };
 
 class ChannelOutputFactory {

@@ -11,20 +11,29 @@ constexpr int kEpochSatellites = 64;
 constexpr int kSignalSlots = 40;
 
 // The value slots of a satellite. L1 and L2 each have a C/A-code and a
-// P-code triple of code (metres), phase (cycles) and strength (dB-Hz).
+// P-code set of code (metres), phase (cycles), Doppler (Hz) and strength
+// (dB-Hz); L5 has one. Doppler and L5 come from MSM only.
 enum SignalSlot : int {
     kSlotC1 = 0,
     kSlotL1CA = 1,
+    kSlotD1CA = 2,
     kSlotS1CA = 3,
     kSlotC2 = 4,
     kSlotL2CA = 5,
+    kSlotD2CA = 6,
     kSlotS2CA = 7,
     kSlotP1 = 8,
     kSlotL1P = 9,
+    kSlotD1P = 10,
     kSlotS1P = 11,
     kSlotP2 = 12,
     kSlotL2P = 13,
+    kSlotD2P = 14,
     kSlotS2P = 15,
+    kSlotC5 = 16,
+    kSlotL5 = 17,
+    kSlotD5 = 18,
+    kSlotS5 = 19,
 };
 
 constexpr std::uint64_t SlotBit(int slot) { return std::uint64_t{1} << slot; }
@@ -33,15 +42,30 @@ constexpr std::uint64_t SlotBit(int slot) { return std::uint64_t{1} << slot; }
 constexpr std::int32_t kCrossCorrelatedL2 = 1;  // GPS L2 tracked as P(Y) cross-correlated/codeless
 constexpr std::int32_t kLossOfLockL1 = 2;
 constexpr std::int32_t kLossOfLockL2 = 4;
+constexpr std::int32_t kLossOfLockL5 = 8;
+constexpr std::int32_t kHalfCycleL1 = 16;  // phase with a half-cycle ambiguity (MSM)
+constexpr std::int32_t kHalfCycleL2 = 32;
+constexpr std::int32_t kHalfCycleL5 = 64;
 
+// A value slot no type is written from: where a satellite's values came
+// from in this epoch. A legacy message's values replace those of MSM for the
+// same satellite.
+constexpr int kSlotSource = 39;
+constexpr double kFromLegacy = 1;
+constexpr double kFromMsm = 2;
+
+// An epoch: its time and reference station, then per satellite its signal
+// values and indicators.
 struct EpochRecord {
-    std::int32_t week = 0;  // 0: cleared
+    std::int32_t week = 0;          // 0: cleared
+    std::int32_t milliseconds = 0;  // of the GPS week
+    std::int32_t station = -1;      // reference station ID of its messages, -1 when cleared
     std::int32_t satelliteCount = 0;
-    double seconds = 0;  // whole seconds of the GPS week
     double values[kEpochSatellites][kSignalSlots] = {};
     std::uint64_t signalMask[kEpochSatellites] = {};
     std::int32_t lockFlags[kEpochSatellites] = {};
-    // 1-32 GPS PRN, 38-61 GLONASS slot + 37, 33-39 and 120-143 other GPS IDs.
+    // 1-32 GPS PRN, 38-61 GLONASS slot + 37, 33-39 and 120-143 other GPS IDs,
+    // 120-158 SBAS PRN (MSM).
     std::int32_t satellites[kEpochSatellites] = {};
     std::int32_t strength1[kEpochSatellites] = {};  // digit 1-9, 0 when none
     std::int32_t strength2[kEpochSatellites] = {};
@@ -60,8 +84,9 @@ struct EpochRecord {
             std::memset(strength2, 0, sizeof strength2[0] * static_cast<std::size_t>(n));
         }
         week = 0;
+        milliseconds = 0;
+        station = -1;
         satelliteCount = 0;
-        seconds = 0;
     }
 
     // Makes this record equal to `other`, whose rows beyond its count are
@@ -70,8 +95,9 @@ struct EpochRecord {
         Clear();
         const int n = other.satelliteCount;
         week = other.week;
+        milliseconds = other.milliseconds;
+        station = other.station;
         satelliteCount = n;
-        seconds = other.seconds;
         if (n > 0) {
             const auto rows = static_cast<std::size_t>(n);
             std::memcpy(values, other.values, sizeof values[0] * rows);
@@ -81,6 +107,16 @@ struct EpochRecord {
             std::memcpy(strength1, other.strength1, sizeof strength1[0] * rows);
             std::memcpy(strength2, other.strength2, sizeof strength2[0] * rows);
         }
+    }
+
+    // Empties the values, masks, flags and strengths of satellite i; it
+    // keeps its place and number.
+    void ClearRow(int i) {
+        std::memset(values[i], 0, sizeof values[i]);
+        signalMask[i] = 0;
+        lockFlags[i] = 0;
+        strength1[i] = 0;
+        strength2[i] = 0;
     }
 
     // Index of satellite `number`, appended when absent; -1 when the record

@@ -119,10 +119,7 @@ bool DecodeGpsEphemeris(BitCursor& in, GpsEphemeris (&table)[kGpsSatellites], in
     const std::int64_t delta =
         (static_cast<std::int64_t>(e.week) - clock.gpsWeek) * kSecondsPerWeek + e.toe -
         clock.gpsSecond;
-    if (delta >= 25201 && delta <= 35999) {
-        clock.gpsWeek = e.week;
-        clock.gpsSecond = e.toe;
-    }
+    if (delta >= 25201 && delta <= 35999) clock.Set(e.week, e.toe);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "rinex/converter_clock.h"
 #include "rtcm/bit_reader.h"
 
 namespace corvane {
@@ -16,13 +17,6 @@ constexpr std::int32_t kNothingWritten = -1;
 
 constexpr int kGpsSatellites = 32;
 constexpr int kGlonassSlots = 24;
-
-// The converter's clock on the GPS time scale.
-struct ConverterClock {
-    std::int32_t gpsWeek = 0;
-    std::int32_t gpsSecond = 0;     // seconds of the week
-    std::int32_t leapSeconds = 18;  // GPS - UTC
-};
 
 struct GpsEphemeris {
     std::int32_t lastWrittenToc = kNothingWritten;

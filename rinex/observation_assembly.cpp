@@ -19,6 +19,10 @@ constexpr std::int64_t kSecondsPerDay = 86400;
 constexpr std::int64_t kInvalidPhase = -524288;  // 20-bit field 0x80000
 constexpr std::int64_t kInvalidCode = -8192;     // 14-bit field 0x2000
 
+// The legacy lock-time indicator tells lock times up to 937 s (127: 937 s or
+// more); an older one says nothing about the carrier now.
+constexpr std::int64_t kLockSpanMs = 937000;
+
 int StrengthDigit(int cnr) { return std::clamp(cnr / 16, 1, 9); }
 
 }  // namespace
@@ -45,17 +49,33 @@ struct ObservationAssembly::Satellite {
     Band l2;
 };
 
-bool ObservationAssembly::ChangeEpoch(const ConverterClock& clock) {
+bool ObservationAssembly::BeginMessage(int station, std::int32_t week,
+                                       std::int32_t millisecondOfWeek) {
+    // Another station's carriers are not the ones whose lock was counted.
+    if (station_ >= 0 && station != station_) locks.RestartAll();
+    station_ = station;
     bool handedOver = false;
-    if (pending.week != 0 && (pending.week != clock.gpsWeek ||
-                              pending.seconds != static_cast<double>(clock.gpsSecond))) {
+    if (pending.week != 0 && (pending.week != week || pending.milliseconds != millisecondOfWeek ||
+                              pending.station != station)) {
         ready.CopyFrom(pending);
         pending.Clear();
+        signals->HandOver();
         handedOver = true;
     }
-    pending.week = clock.gpsWeek;
-    pending.seconds = clock.gpsSecond;
+    pending.week = week;
+    pending.milliseconds = millisecondOfWeek;
+    pending.station = station;
     return handedOver;
+}
+
+bool ObservationAssembly::HandOverPending() {
+    // An epoch of MSM may hold only constellations the 2.11 slots leave out.
+    if (pending.week == 0 || (pending.satelliteCount == 0 && signals->Pending().satelliteCount == 0))
+        return false;
+    ready.CopyFrom(pending);
+    pending.Clear();
+    signals->HandOver();
+    return true;
 }
 
 bool ObservationAssembly::Complete(bool synchronous, bool handedOver) {
@@ -63,7 +83,14 @@ bool ObservationAssembly::Complete(bool synchronous, bool handedOver) {
     if (synchronous) return false;
     ready.CopyFrom(pending);
     pending.Clear();
+    signals->HandOver();
     return true;
+}
+
+ObservationAssembly::ObservationAssembly() {
+    std::fill(std::begin(glonassChannelFromEphemeris), std::end(glonassChannelFromEphemeris),
+              kUnknownChannel);
+    std::fill(std::begin(glonassChannelFromMsm), std::end(glonassChannelFromMsm), kUnknownChannel);
 }
 
 void ObservationAssembly::Store(int i, const Satellite& s, bool gps) {
@@ -75,11 +102,13 @@ void ObservationAssembly::Store(int i, const Satellite& s, bool gps) {
     const int code1 = s.l1.codeIndicator ? kSlotP1 : kSlotC1;
     const int phase1 = s.l1.codeIndicator ? kSlotL1P : kSlotL1CA;
     const int strength1 = s.l1.codeIndicator ? kSlotS1P : kSlotS1CA;
+    // The code stands without the phase: an invalid phase leaves only the
+    // phase empty. The ambiguity and the change to cycles apply to the
+    // values this message brings, never again to those of an earlier one.
+    mask |= SlotBit(code1);
+    v[code1] = pr + ambiguity;
     if (s.l1.phaseDifference != kInvalidPhase) {
-        mask |= SlotBit(code1) | SlotBit(phase1);
-        // The ambiguity and the change to cycles apply to the values this
-        // message brings, never again to those of an earlier message.
-        v[code1] = pr + ambiguity;
+        mask |= SlotBit(phase1);
         v[phase1] =
             (pr + static_cast<double>(s.l1.phaseDifference) * 0.0005 + ambiguity) / s.wavelength1;
     }
@@ -113,14 +142,14 @@ void ObservationAssembly::Store(int i, const Satellite& s, bool gps) {
 
 void ObservationAssembly::DecodeSatellites(BitCursor& in, int messageNumber, int count) {
     const bool glonass = messageNumber >= 1009;
+    const int system = glonass ? kGlonass : kGps;
+    const std::int64_t timeMs =
+        std::int64_t{pending.week} * kSecondsPerWeek * 1000 + pending.milliseconds;
     // 1001/1009: L1; 1002/1010: L1 with ambiguity and CNR; 1003/1011: L1 and
     // L2; 1004/1012: L1 and L2 with ambiguity and CNR.
     const int kind = messageNumber % 4;
     const bool extended = kind == 2 || kind == 0;
     const bool withL2 = kind == 3 || kind == 0;
-    std::int32_t* saved1 = savedLock[glonass ? kGlonassL1 : kGpsL1];
-    std::int32_t* saved2 = savedLock[glonass ? kGlonassL2 : kGpsL2];
-    std::int32_t lock1[64] = {}, lock2[64] = {};
     for (int n = 0; n < count && pending.satelliteCount < kEpochSatellites; ++n) {
         Satellite s;
         s.id = static_cast<int>(in.U(6));
@@ -141,8 +170,6 @@ void ObservationAssembly::DecodeSatellites(BitCursor& in, int messageNumber, int
             s.l2.lockTime = static_cast<int>(in.U(7));
             if (kind == 0) s.l2.cnr = static_cast<int>(in.U(8));
         }
-        lock1[s.id] = s.l1.lockTime;
-        lock2[s.id] = s.l2.lockTime;
         if (glonass) {
             if (s.id < 1 || s.id > 24) continue;  // not a GLONASS slot: nothing kept
             s.number = s.id + 37;
@@ -153,43 +180,49 @@ void ObservationAssembly::DecodeSatellites(BitCursor& in, int messageNumber, int
             s.number = s.id >= 40 ? s.id + 80 : s.id;
         }
         const int i = pending.IndexOf(s.number);
-        if (s.l1.lockTime == 0 || s.l1.lockTime < saved1[s.id])
+        if (i < 0) continue;
+        // Legacy values win over those MSM brought for the same satellite.
+        if (pending.values[i][kSlotSource] == kFromMsm) pending.ClearRow(i);
+        pending.values[i][kSlotSource] = kFromLegacy;
+        if (locks.Slipped(system, s.id, 0, s.l1.lockTime, timeMs, kLockSpanMs))
             pending.lockFlags[i] |= kLossOfLockL1;
-        if (withL2 && (s.l2.lockTime == 0 || s.l2.lockTime < saved2[s.id]))
+        if (withL2 && locks.Slipped(system, s.id, 1, s.l2.lockTime, timeMs, kLockSpanMs))
             pending.lockFlags[i] |= kLossOfLockL2;
         Store(i, s, !glonass);
     }
-    // The saved tables become this message's, entries of absent IDs 0.
-    std::copy(std::begin(lock1), std::end(lock1), saved1);
-    std::copy(std::begin(lock2), std::end(lock2), saved2);
 }
 
 bool ObservationAssembly::DecodeGps(BitCursor& in, int messageNumber, ConverterClock& clock) {
-    in.Skip(12);  // reference station ID
-    const auto tow = static_cast<std::int32_t>(in.U(30) / 1000);
+    const int station = static_cast<int>(in.U(12));
+    const auto epochMs = static_cast<std::int32_t>(in.U(30));
     const bool synchronous = in.U(1) != 0;
     const int count = static_cast<int>(in.U(5));
     in.Skip(4);  // smoothing
 
-    if (tow < static_cast<std::int64_t>(clock.gpsSecond) - kSecondsPerDay) ++clock.gpsWeek;
-    clock.gpsSecond = tow;
-    const bool handedOver = ChangeEpoch(clock);
+    const std::int32_t tow = epochMs / 1000;
+    clock.Set(tow < static_cast<std::int64_t>(clock.gpsSecond) - kSecondsPerDay ? clock.gpsWeek + 1
+                                                                                 : clock.gpsWeek,
+              tow);
+    const bool handedOver = BeginMessage(station, clock.gpsWeek, epochMs);
 
     DecodeSatellites(in, messageNumber, count);
     return Complete(synchronous, handedOver);
 }
 
 bool ObservationAssembly::DecodeGlonass(BitCursor& in, int messageNumber, ConverterClock& clock) {
-    in.Skip(12);  // reference station ID
-    const auto tk = static_cast<std::int64_t>(in.U(27) / 1000);
+    const int station = static_cast<int>(in.U(12));
+    const auto epochMs = static_cast<std::int64_t>(in.U(27));
     const bool synchronous = in.U(1) != 0;
     const int count = static_cast<int>(in.U(5));
     in.Skip(4);  // smoothing
 
-    const std::int64_t t = GlonassDayTime(clock.gpsWeek, clock.gpsSecond, clock.leapSeconds, tk);
-    clock.gpsWeek = static_cast<std::int32_t>(t / kSecondsPerWeek);
-    clock.gpsSecond = static_cast<std::int32_t>(t - kSecondsPerWeek * clock.gpsWeek);
-    const bool handedOver = ChangeEpoch(clock);
+    const std::int64_t t =
+        GlonassDayTime(clock.gpsWeek, clock.gpsSecond, clock.leapSeconds, epochMs / 1000);
+    const auto week = static_cast<std::int32_t>(t / kSecondsPerWeek);
+    const auto second = static_cast<std::int32_t>(t - kSecondsPerWeek * week);
+    clock.Set(week, second);
+    const bool handedOver =
+        BeginMessage(station, week, second * 1000 + static_cast<std::int32_t>(epochMs % 1000));
 
     DecodeSatellites(in, messageNumber, count);
     return Complete(synchronous, handedOver);

@@ -25,11 +25,16 @@ struct ObsColumn {
 constexpr std::size_t kEpochRecordTextSize =
     kEpochSatellites * (kMaxObsColumns * 16 + kMaxObsColumns / 5 + 1) + 6 * 81 + 1;
 
+// The epoch line of an event record with `flag` (2 to 5) and `records`
+// header lines to follow, into `out` (at least 40 bytes); returns its length.
+int ComposeEventLine(const platform::CalendarTime& time, int millisecond, int flag, int records,
+                     char* out);
+
 class ObservationColumns {
 public:
     // Fixes the columns from the signal slots in `mask`, in the order C1,
-    // P1, L1, S1, C2, P2, L2, S2; a type seen in both codes takes the C/A
-    // slot first and the P slot as its alternate. Rebuilds from scratch, so
+    // P1, L1, D1, S1, C2, P2, L2, D2, S2, C5, L5, D5, S5; a type seen in both
+    // codes takes the C/A slot first and the P slot as its alternate. Rebuilds from scratch, so
     // call it only while Count() is 0.
     void Build(std::uint64_t mask);
 

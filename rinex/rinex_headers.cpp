@@ -9,6 +9,24 @@
 namespace corvane {
 namespace {
 
+// Formats one line (its format ends with "\n") into `out` of `size` bytes
+// and pads it with blanks to 80 columns before the line end.
+template <typename... Args>
+int FormatHeaderLine(char* out, std::size_t size, const char* format, Args... args) {
+    char line[160];
+    int n = std::snprintf(line, sizeof line, format, args...);
+    if (n <= 0) return 0;
+    n = std::min(n, static_cast<int>(sizeof line) - 1);
+    if (line[n - 1] == '\n') --n;
+    const int width = std::max(n, kHeaderLineWidth);
+    if (static_cast<std::size_t>(width) + 2 > size) return 0;
+    std::memcpy(out, line, static_cast<std::size_t>(n));
+    std::memset(out + n, ' ', static_cast<std::size_t>(width - n));
+    out[width] = '\n';
+    out[width + 1] = '\0';
+    return width + 1;
+}
+
 class HeaderText {
 public:
     explicit HeaderText(char* out) : out_(out) {}
@@ -16,11 +34,13 @@ public:
     template <typename... Args>
     void Line(const char* format, Args... args) {
         const std::size_t room = kRinexHeaderSize - static_cast<std::size_t>(length_);
-        const int n = std::snprintf(out_ + length_, room, format, args...);
-        if (n > 0) length_ += std::min(n, static_cast<int>(room) - 1);
+        length_ += FormatHeaderLine(out_ + length_, room, format, args...);
     }
-    // Line 2, the program and the date of the data.
-    void RunBy(const platform::CalendarTime& c) {
+    void Text(int n) { length_ += n; }
+    char* End() { return out_ + length_; }
+    // Line 2, the program and the computer's UTC time of the file's creation.
+    void RunBy(std::int64_t created) {
+        const platform::CalendarTime c = platform::UtcTime(created);
         Line("%-40.20s%04d%02d%02d %02d%02d%02d UTC PGM / RUN BY / DATE\n", "rtcm2rinex", c.year,
              c.month, c.day, c.hour, c.minute, c.second);
     }
@@ -35,23 +55,51 @@ private:
     int length_ = 0;
 };
 
+// A 32-byte text field as a RINEX text.
+struct Printable {
+    explicit Printable(const char* text) { CopyRinexText(text_, sizeof text_, text); }
+    const char* c_str() const { return text_; }
+    char text_[32];
+};
+
 }  // namespace
 
+void CopyRinexText(char* out, std::size_t size, const char* text) {
+    if (size == 0) return;
+    std::size_t i = 0;
+    for (; i + 1 < size && text[i] != '\0'; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        out[i] = byte >= 0x20 && byte <= 0x7E ? static_cast<char>(byte) : ' ';
+    }
+    out[i] = '\0';
+}
+
+int ComposeMarkerNameLine(const char* markerName, char* out) {
+    return FormatHeaderLine(out, kHeaderLineSize, "%-60.4sMARKER NAME\n",
+                            Printable(markerName).c_str());
+}
+
+int ComposePositionLine(const StationInfo& s, char* out) {
+    return FormatHeaderLine(out, kHeaderLineSize,
+                            "%14.4f%14.4f%14.4f                  APPROX POSITION XYZ\n",
+                            static_cast<double>(s.x) / 10000, static_cast<double>(s.y) / 10000,
+                            static_cast<double>(s.z) / 10000);
+}
+
 int ComposeObservationHeader(const char* markerName, const StationInfo& s, int typeCount,
-                             const char* typeText, std::int32_t leapSeconds, std::int64_t epochTime,
-                             char* out) {
-    const platform::CalendarTime c = platform::UtcTime(epochTime);
+                             const char* typeText, std::int32_t leapSeconds,
+                             const HeaderTimes& times, char* out) {
+    const platform::CalendarTime c = platform::UtcTime(times.first);
     HeaderText h(out);
     h.Line("%9.2f           OBSERVATION DATA    M (MIXED)           RINEX VERSION / TYPE\n", 2.11);
-    h.RunBy(c);
-    h.Line("%-60.4sMARKER NAME\n", markerName);
+    h.RunBy(times.created);
+    h.Text(ComposeMarkerNameLine(markerName, h.End()));
     h.Line("%-60.20sOBSERVER / AGENCY\n", "Quorvel Field Suite");
-    h.Line("%-20.20s%-20.20s%-20.20sREC # / TYPE / VERS\n", s.receiverSerial, s.receiverType,
-           s.receiverFirmware);
-    h.Line("%-20.20s%-40.40sANT # / TYPE\n", s.antennaSerial, s.antennaDescriptor);
-    h.Line("%14.4f%14.4f%14.4f                  APPROX POSITION XYZ\n",
-           static_cast<double>(s.x) / 10000, static_cast<double>(s.y) / 10000,
-           static_cast<double>(s.z) / 10000);
+    h.Line("%-20.20s%-20.20s%-20.20sREC # / TYPE / VERS\n", Printable(s.receiverSerial).c_str(),
+           Printable(s.receiverType).c_str(), Printable(s.receiverFirmware).c_str());
+    h.Line("%-20.20s%-40.40sANT # / TYPE\n", Printable(s.antennaSerial).c_str(),
+           Printable(s.antennaDescriptor).c_str());
+    h.Text(ComposePositionLine(s, h.End()));
     h.Line("%14.4f        0.0000        0.0000                  ANTENNA: DELTA H/E/N\n",
            static_cast<double>(s.antennaHeight) / 10000);
     h.Line("     1     1%48sWAVELENGTH FACT L1/2\n", "");
@@ -65,13 +113,14 @@ int ComposeObservationHeader(const char* markerName, const StationInfo& s, int t
     }
     h.Line("     1.0000%49sINTERVAL\n", "");
     h.Line(
-        "  %04d    %02d    %02d    %02d    %02d   %02d.0000000     GPS         TIME OF FIRST OBS\n",
-        c.year, c.month, c.day, c.hour, c.minute, c.second);
+        "  %04d    %02d    %02d    %02d    %02d   %02d.%03d0000     GPS         TIME OF FIRST OBS\n",
+        c.year, c.month, c.day, c.hour, c.minute, c.second, times.firstMillisecond);
     h.Closing(leapSeconds);
     return h.Length();
 }
 
-int ComposeNavigationHeader(int kind, std::int32_t leapSeconds, std::int64_t epochTime, char* out) {
+int ComposeNavigationHeader(int kind, std::int32_t leapSeconds, const HeaderTimes& times,
+                            char* out) {
     HeaderText h(out);
     if (kind == 1) {
         h.Line("%9.2f           N: GPS NAV DATA                         RINEX VERSION / TYPE\n",
@@ -80,7 +129,7 @@ int ComposeNavigationHeader(int kind, std::int32_t leapSeconds, std::int64_t epo
         h.Line("%9.2f           G: GLONASS NAV DATA                     RINEX VERSION / TYPE\n",
                2.11);
     }
-    h.RunBy(platform::UtcTime(epochTime));
+    h.RunBy(times.created);
     h.Closing(leapSeconds);
     return h.Length();
 }

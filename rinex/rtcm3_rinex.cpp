@@ -6,6 +6,7 @@
 
 #include "net/ntrip_channel.h"
 #include "platform/clock.h"
+#include "rinex/msm_frame.h"
 #include "rtcm/crc24q.h"
 
 namespace corvane {
@@ -18,14 +19,17 @@ constexpr std::uint8_t kPreamble = 0xD3;
 
 }  // namespace
 
-RTCM3Rinex::RTCM3Rinex(NtripChannel* channel, std::optional<std::int64_t> startTime)
-    : channel_(channel) {
+RTCM3Rinex::RTCM3Rinex(NtripChannel* channel, std::optional<std::int64_t> startTime,
+                       int rinexVersion)
+    : channel_(channel), version_(rinexVersion == 3 ? 3 : 2) {
     // Most streams never send 1013, so the clock starts from the time given
-    // or the computer's; observations, 1013 and ephemerides move it on.
-    const std::int64_t t = startTime ? *startTime : platform::Now() + clock.leapSeconds;
+    // or the computer's (UTC, so GPS − UTC of its date is added); observations,
+    // 1013 and ephemerides move it on.
+    const std::int64_t now = platform::Now();
+    const std::int64_t t = startTime ? *startTime : now + LeapSecondsAt(now);
     const std::int64_t sinceGpsEpoch = std::max<std::int64_t>(t - kGpsEpochUnix, 0);
-    clock.gpsWeek = static_cast<std::int32_t>(sinceGpsEpoch / kSecondsPerWeek);
-    clock.gpsSecond = static_cast<std::int32_t>(sinceGpsEpoch % kSecondsPerWeek);
+    clock.Set(static_cast<std::int32_t>(sinceGpsEpoch / kSecondsPerWeek),
+              static_cast<std::int32_t>(sinceGpsEpoch % kSecondsPerWeek));
 }
 
 bool RTCM3Rinex::Running() const { return channel_ == nullptr || channel_->Running(); }
@@ -52,10 +56,17 @@ int RTCM3Rinex::Input(const std::uint8_t* data, int length) {
                 WriteNavigation(1);
             } else if (result == 1020) {
                 WriteNavigation(2);
+            } else if (result == 1042 || result == 1044 || result == 1045 || result == 1046) {
+                WriteGnssNavigation();
             }
         }
     }
     return static_cast<int>(count_);
+}
+
+void RTCM3Rinex::Finish() {
+    if (observations.HandOverPending()) WriteEpoch();
+    if (channel_) channel_->FinishRinex(*this);
 }
 
 bool RTCM3Rinex::FindFrame() {
@@ -122,25 +133,52 @@ int RTCM3Rinex::DecodeNext() {
             case 1019:
                 if (DecodeGpsEphemeris(in, gps, lastEphemeris, clock)) return 1019;
                 break;
-            case 1020:
+            case 1020: {
+                // The slot's frequency channel serves the phases of MSM.
+                const auto slot = static_cast<int>(getBitsU(input_ + 3, handedOut_, 12, 6));
+                const auto channel = static_cast<int>(getBitsU(input_ + 3, handedOut_, 18, 5));
+                if (slot >= 1 && slot <= kGlonassSlots && channel <= 20)
+                    observations.glonassChannelFromEphemeris[slot - 1] = channel - 7;
                 if (DecodeGlonassEphemeris(in, glonass, lastEphemeris, clock)) return 1020;
+                break;
+            }
+            case 1042:
+            case 1044:
+            case 1045:
+            case 1046:
+                if (DecodeGnssEphemeris(in, number, clock, *gnss, &lastGnssKind_, &lastGnssIndex_))
+                    return number;
                 break;
             case 0:
                 break;
             default:
+                if (IsMsmNumber(number)) {
+                    if (observations.DecodeMsm(input_ + 3, handedOut_, clock)) return 1;
+                    break;
+                }
                 return number;
         }
     }
 }
 
 void RTCM3Rinex::DecodeStation(BitCursor& in, bool withHeight) {
-    in.Skip(22);  // station ID, ITRF year, system indicators, reference-station indicator
-    station.x = in.S(38);
+    const int id = static_cast<int>(in.U(12));
+    in.Skip(10);  // ITRF year, system indicators, reference-station indicator
+    const std::int64_t x = in.S(38);
     in.Skip(2);
-    station.y = in.S(38);
+    const std::int64_t y = in.S(38);
     in.Skip(2);
-    station.z = in.S(38);
-    if (withHeight) station.antennaHeight = in.U(16);
+    const std::int64_t z = in.S(38);
+    const std::uint64_t height = withHeight ? in.U(16) : 0;
+    stations_.Store(id, x, y, z, withHeight, height);
+    // The headers show the station of the observations (any, before the
+    // first observation message).
+    const int observed = observations.Station();
+    if (observed >= 0 && id != observed) return;
+    station.x = x;
+    station.y = y;
+    station.z = z;
+    if (withHeight) station.antennaHeight = height;
 }
 
 void RTCM3Rinex::DecodeDescriptors(int messageNumber) {
@@ -152,8 +190,15 @@ void RTCM3Rinex::DecodeDescriptors(int messageNumber) {
     const auto byteAt = [&](std::size_t i) -> std::uint8_t { return i < length ? payload[i] : 0; };
     const auto text = [&](char(&field)[32]) {
         const std::size_t n = byteAt(at++);
-        const std::size_t kept = std::min<std::size_t>(n, sizeof field - 1);
-        for (std::size_t i = 0; i < kept; ++i) field[i] = static_cast<char>(byteAt(at + i));
+        // A text running past the payload ends with it.
+        const std::size_t available = at < length ? length - at : 0;
+        const std::size_t kept = std::min<std::size_t>({n, available, sizeof field - 1});
+        // Only printable ASCII enters a RINEX line: a line feed would split
+        // the header, a NUL cut the text.
+        for (std::size_t i = 0; i < kept; ++i) {
+            const std::uint8_t c = byteAt(at + i);
+            field[i] = c >= 0x20 && c <= 0x7E ? static_cast<char>(c) : ' ';
+        }
         field[kept] = '\0';
         at += n;
     };
@@ -174,9 +219,11 @@ void RTCM3Rinex::DecodeSystemParameters(BitCursor& in) {
     in.Skip(5);  // number of announced messages
     const auto leap = static_cast<std::int32_t>(in.U(8));
     const std::int64_t days = mjd - 44244;  // since 1980-01-06
-    clock.gpsWeek = static_cast<std::int32_t>(days / 7);
-    clock.gpsSecond = static_cast<std::int32_t>((days % 7) * 86400 + secondsOfDay);
+    // GPS − UTC from the message holds from now on, whatever the date.
+    clock.leapFromMessage = true;
     clock.leapSeconds = leap;
+    clock.Set(static_cast<std::int32_t>(days / 7),
+              static_cast<std::int32_t>((days % 7) * 86400 + secondsOfDay));
 }
 
 void RTCM3Rinex::BuildObsTypes() {
@@ -187,6 +234,7 @@ void RTCM3Rinex::BuildObsTypes() {
 }
 
 void RTCM3Rinex::WriteEpoch() {
+    if (version_ == 3) return WriteEpoch3();
     const EpochRecord& ready = observations.ready;
     if (epochCount < 3 || clock.gpsWeek == 0) {
         ++epochCount;
@@ -194,11 +242,85 @@ void RTCM3Rinex::WriteEpoch() {
             signalsSeen |= static_cast<std::uint32_t>(ready.signalMask[i]);
         return;
     }
-    epochTime = static_cast<std::int64_t>(ready.week) * kSecondsPerWeek +
-                static_cast<std::int64_t>(ready.seconds) + kGpsEpochUnix;
+    epochTime = static_cast<std::int64_t>(ready.week) * kSecondsPerWeek + ready.milliseconds / 1000 +
+                kGpsEpochUnix;
+    epochMillisecond_ = ready.milliseconds % 1000;
     if (columns.Count() == 0) BuildObsTypes();
-    const int length = columns.ComposeEpoch(ready, platform::UtcTime(epochTime), text_);
+    const platform::CalendarTime calendar = platform::UtcTime(epochTime);
+    int length = ComposeStationEvent(ready.station, calendar, text_);
+    length += columns.ComposeEpoch(ready, calendar, text_ + length);
     if (length > 0 && channel_) channel_->WriteRinex(0, text_, length, epochTime, *this);
+}
+
+void RTCM3Rinex::WriteEpoch3() {
+    const SignalEpoch& ready = observations.signals->Ready();
+    if (epochCount < 3 || clock.gpsWeek == 0) {
+        ++epochCount;
+        observations3_.Count(ready);
+        return;
+    }
+    const EpochRecord& timeTag = observations.ready;
+    epochTime = static_cast<std::int64_t>(timeTag.week) * kSecondsPerWeek +
+                timeTag.milliseconds / 1000 + kGpsEpochUnix;
+    epochMillisecond_ = timeTag.milliseconds % 1000;
+    if (!observations3_.Fixed()) observations3_.Fix(ready);
+    const int length =
+        observations3_.ComposeEpoch(ready, platform::UtcTime(epochTime), epochMillisecond_);
+    if (length > 0 && channel_)
+        channel_->WriteRinex(0, observations3_.Text(), length, epochTime, *this);
+}
+
+void RTCM3Rinex::WriteGnssNavigation() {
+    // The 2.11 files hold GPS and GLONASS records only.
+    if (!channel_ || version_ != 3) return;
+    epochTime = clock.Time();
+    epochMillisecond_ = 0;
+    const int n = ComposeGnssRecord((*gnss)[lastGnssKind_][lastGnssIndex_], lastGnssKind_,
+                                    lastGnssIndex_ + 1, text3_);
+    channel_->WriteRinex(1, text3_, n, epochTime, *this);
+}
+
+void RTCM3Rinex::GlonassChannels(int (&channels)[24]) const {
+    for (int i = 0; i < 24; ++i) {
+        int k = observations.glonassChannelFromEphemeris[i];
+        if (k == ObservationAssembly::kUnknownChannel) k = observations.glonassChannelFromMsm[i];
+        channels[i] = k == ObservationAssembly::kUnknownChannel ? Rinex3Observations::kUnknown : k;
+    }
+}
+
+int RTCM3Rinex::ComposeStationEvent(int epochStation, const platform::CalendarTime& calendar,
+                                    char* out) {
+    if (epochStation < 0) return 0;
+    const int previous = writtenStation_;
+    writtenStation_ = epochStation;
+    const bool changed = previous >= 0 && epochStation != previous;
+    if (!changed && !positionOwed_) return 0;
+    const StationPositions::Position* p = stations_.Find(epochStation);
+    if (changed) {
+        // From here on the headers describe the new station.
+        StationInfo next = station;
+        next.x = p ? p->x : 0;
+        next.y = p ? p->y : 0;
+        next.z = p ? p->z : 0;
+        next.antennaHeight = p && p->withHeight ? p->antennaHeight : 0;
+        station = next;
+    } else if (!p) {
+        return 0;  // the new station's position is still unknown
+    }
+    // A new site occupation: the station's marker name (its ID) and, once
+    // announced, its position.
+    char name[8];
+    std::snprintf(name, sizeof name, "%04d", epochStation % 10000);
+    char lines[2][kHeaderLineSize];
+    int sizes[2] = {ComposeMarkerNameLine(name, lines[0]), 0};
+    if (p) sizes[1] = ComposePositionLine(station, lines[1]);
+    positionOwed_ = !p;
+    int length = ComposeEventLine(calendar, epochMillisecond_, 3, p ? 2 : 1, out);
+    for (int i = 0; i < 2; ++i) {
+        std::memcpy(out + length, lines[i], static_cast<std::size_t>(sizes[i]));
+        length += sizes[i];
+    }
+    return length;
 }
 
 void RTCM3Rinex::WriteNavigation(int kind) {
@@ -207,24 +329,52 @@ void RTCM3Rinex::WriteNavigation(int kind) {
     const int length = kind == 1
                            ? ComposeGpsRecord(gps[i], i + 1, text_)
                            : ComposeGlonassRecord(glonass[i], i + 1, clock.leapSeconds, text_);
+    // A navigation record is written when it arrives, dated by the clock: it
+    // opens the hour's files when no observation epoch has (a stream of
+    // ephemerides only, or ephemerides before the first epoch).
+    epochTime = clock.Time();
+    epochMillisecond_ = 0;
+    if (version_ == 3) {
+        const int n = ToRinex3Record(kind == 1 ? 'G' : 'R', text_, length, text3_);
+        channel_->WriteRinex(1, text3_, n, epochTime, *this);
+        return;
+    }
     channel_->WriteRinex(kind, text_, length, epochTime, *this);
 }
 
-int RTCM3Rinex::WriteHeader(int kind, char* buffer) {
+int RTCM3Rinex::WriteHeader(int kind, char* buffer, std::int64_t first) {
+    if (version_ == 3) {
+        if (kind == 0) {
+            if (!observations3_.Fixed()) observations3_.Fix(observations.signals->Ready());
+            char name[32];
+            std::snprintf(name, sizeof name, "%s", buffer);
+            int channels[24];
+            GlonassChannels(channels);
+            return observations3_.ComposeHeader(name, station, clock.leapSeconds, first, channels,
+                                                buffer);
+        }
+        if (kind != 1) return 0;
+        for (GpsEphemeris& e : gps) e.lastWrittenToc = kNothingWritten;
+        for (GlonassEphemeris& e : glonass) e.lastWrittenTb = kNothingWritten;
+        for (auto& table : *gnss)
+            for (GnssEphemeris& e : table) e.lastWrittenToc = kNothingWritten;
+        return ComposeNavigationHeader3(clock.leapSeconds, first, buffer);
+    }
+    const HeaderTimes times{first, first == epochTime ? epochMillisecond_ : 0, platform::Now()};
     if (kind == 1) {
         // A new file receives every ephemeris again at its next broadcast.
         for (GpsEphemeris& e : gps) e.lastWrittenToc = kNothingWritten;
-        return ComposeNavigationHeader(1, clock.leapSeconds, epochTime, buffer);
+        return ComposeNavigationHeader(1, clock.leapSeconds, times, buffer);
     }
     if (kind == 2) {
         for (GlonassEphemeris& e : glonass) e.lastWrittenTb = kNothingWritten;
-        return ComposeNavigationHeader(2, clock.leapSeconds, epochTime, buffer);
+        return ComposeNavigationHeader(2, clock.leapSeconds, times, buffer);
     }
     if (columns.Count() == 0) BuildObsTypes();
     char name[32];
     std::snprintf(name, sizeof name, "%s", buffer);
     return ComposeObservationHeader(name, station, columns.Count(), columns.TypeText(),
-                                    clock.leapSeconds, epochTime, buffer);
+                                    clock.leapSeconds, times, buffer);
 }
 
 }  // namespace corvane

@@ -54,7 +54,8 @@ int RunConvertCommand(CliSession& session) {
     }
 
     platform::QueueWindowReceiver window;
-    const StandardChannelOutputs outputs(o.time);
+    const StandardChannelOutputs outputs(
+        o.time, o.rinexVersion.value_or(session.app.settings.rinexVersion));
     NtripChannel channel(&window, session.app.MakeChannelContext(&outputs));
     channel.OpenOutputs(&entry);
     runFlag = 1;

@@ -50,7 +50,7 @@ std::string CliUsage() {
            "                              MOUNT is NAME[@CASTER][:tcp][:tcp=OFF][:com=N]"
            "[:out=LETTERS]\n"
            "  convert FILE [--format 2|3] [--name NAME] [--text] [--rinex] [--raw]\n"
-           "               [--time \"YYYY-MM-DD HH:MM:SS\"] [--codes]\n"
+           "               [--rinex-version 2|3] [--time \"YYYY-MM-DD HH:MM:SS\"] [--codes]\n"
            "                              feed a recorded stream through the outputs and\n"
            "                              count its messages by RTCM number (--codes: by code)\n"
            "\n"
@@ -78,9 +78,10 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         serialMap("serial-map", "", "N=DEVICE"), tcpStart("tcp-start", "", "PORT"),
         duration("duration", "", "SECONDS"), format("format", "", "2|3"), name("name", "", "NAME"),
         text("text"), rinex("rinex"), raw("raw"), time("time", "", "TIME"), codes("codes"),
-        help("help"), version("version");
+        help("help"), version("version"), rinexVersion("rinex-version", "", "2|3");
     p.addOptions({host, port, caster2, user, password, purpose, outDir, serialMap, tcpStart,
-                  duration, format, name, text, rinex, raw, time, codes, help, version});
+                  duration, format, name, text, rinex, raw, time, codes, help, version,
+                  rinexVersion});
 
     QStringList list{QStringLiteral("corvane-cli")};
     for (const auto& a : arguments) list << QString::fromStdString(a);
@@ -161,6 +162,11 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         if (v.empty() || v.size() > 31) return bad("--name (1 to 31 characters)", p.value(name));
         o.name = v;
     }
+    if (p.isSet(rinexVersion)) {
+        if (!ParseNumber(p.value(rinexVersion), 2, 3, &n))
+            return bad("--rinex-version (2 or 3)", p.value(rinexVersion));
+        o.rinexVersion = static_cast<int>(n);
+    }
     o.text = p.isSet(text);
     o.rinex = p.isSet(rinex);
     o.raw = p.isSet(raw);
@@ -182,10 +188,10 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argume
         *error = "--duration belongs to the run command";
         return std::nullopt;
     }
-    if (!isConvert &&
-        (p.isSet(format) || o.name || o.text || o.rinex || o.raw || o.time || o.codes)) {
-        *error = "--format, --name, --text, --rinex, --raw, --time and --codes belong to the "
-                 "convert command";
+    if (!isConvert && (p.isSet(format) || o.name || o.text || o.rinex || o.raw || o.time ||
+                       o.codes || o.rinexVersion)) {
+        *error = "--format, --name, --text, --rinex, --rinex-version, --raw, --time and --codes "
+                 "belong to the convert command";
         return std::nullopt;
     }
     if ((o.command == "list" || o.command == "auth") && !o.args.empty()) {

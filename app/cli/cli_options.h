@@ -31,6 +31,7 @@ struct CliOptions {
     bool rinex = false;
     bool raw = false;
     bool codes = false;  // convert: print message codes instead of RTCM numbers
+    std::optional<int> rinexVersion;  // convert: RINEX 2.11 or 3.04 (default: the setting)
     std::optional<std::int64_t> time;  // convert: RINEX start clock, seconds since 1970 (GPS scale)
 };
 

@@ -118,7 +118,7 @@ int RunRunCommand(CliSession& session) {
     if (writesFiles && !EnsureWritableFolder(app.OutputFolder())) return kExitFailure;
 
     platform::QueueWindowReceiver window;
-    const StandardChannelOutputs outputs;
+    const StandardChannelOutputs outputs(std::nullopt, app.settings.rinexVersion);
     ChannelContext context = app.MakeChannelContext(&outputs);
     context.outputFailed = ReportOutputFailure;
     std::vector<std::unique_ptr<NtripChannel>> channels;

@@ -31,13 +31,13 @@ struct LegacySat {
 inline std::vector<std::uint8_t> LegacyObservation(int number, std::uint32_t epochMs,
                                                    bool synchronous,
                                                    const std::vector<LegacySat>& sats,
-                                                   int announced = -1) {
+                                                   int announced = -1, int station = 0) {
     const bool glonass = number >= 1009;
     const int kind = number % 4;  // 1: L1, 2: L1 extended, 3: L1+L2, 0: L1+L2 extended
     const bool extended = kind == 2 || kind == 0;
     const bool withL2 = kind == 3 || kind == 0;
     BitWriter w;
-    w.U(number, 12).U(0, 12).U(epochMs, glonass ? 27 : 30).U(synchronous ? 1 : 0, 1);
+    w.U(number, 12).U(station, 12).U(epochMs, glonass ? 27 : 30).U(synchronous ? 1 : 0, 1);
     w.U(announced < 0 ? sats.size() : static_cast<std::size_t>(announced), 5).U(0, 4);
     for (const LegacySat& s : sats) {
         w.U(s.id, 6).U(s.l1Code, 1);

@@ -20,8 +20,8 @@ class Assembly : public ::testing::Test {
 protected:
     // Decodes one message; returns whether an epoch became ready.
     bool Decode(int number, std::uint32_t epochMs, bool synchronous,
-                const std::vector<LegacySat>& sats) {
-        const auto frame = LegacyObservation(number, epochMs, synchronous, sats);
+                const std::vector<LegacySat>& sats, int station = 0) {
+        const auto frame = LegacyObservation(number, epochMs, synchronous, sats, -1, station);
         BitCursor in(frame.data() + 3, frame.size() - 6, 12);
         return number >= 1009 ? assembly.DecodeGlonass(in, number, clock)
                               : assembly.DecodeGps(in, number, clock);
@@ -52,8 +52,9 @@ TEST_F(Assembly, ValuesOf1004WithAmbiguityAndWithInvalidFields) {
     EXPECT_NEAR(r.values[0][kSlotC2], 20000.2 + 70 * 299792.458, 1e-6);
     EXPECT_EQ(r.signalMask[0], SlotBit(kSlotC1) | SlotBit(kSlotL1CA) | SlotBit(kSlotS1CA) |
                                    SlotBit(kSlotC2) | SlotBit(kSlotL2CA) | SlotBit(kSlotS2CA));
-    // Invalid phase: neither the code nor the phase slot of that band.
-    EXPECT_EQ(r.signalMask[1], SlotBit(kSlotS2CA));
+    // Invalid phase: the code stays, only the phase slot is empty.
+    EXPECT_EQ(r.signalMask[1], SlotBit(kSlotC1) | SlotBit(kSlotS2CA));
+    EXPECT_NEAR(r.values[1][kSlotC1], 21005472.06, 1e-6);
     EXPECT_EQ(r.strength1[1], 0);
 }
 
@@ -94,11 +95,95 @@ TEST_F(Assembly, LockTimeFlagsAgainstThePreviousMessage) {
     s.lock2 = 40;  // shrank
     ASSERT_TRUE(Decode(1004, 100002000, false, {s}));
     EXPECT_EQ(Ready().lockFlags[0], kLossOfLockL1 | kLossOfLockL2);
-    // A 1001 empties the saved L2 table: any L2 lock time then counts as grown.
+    // A 1001 carries no L2: the L2 lock time of the 1004 before it stays.
     ASSERT_TRUE(Decode(1001, 100003000, false, {s}));
-    s.lock2 = 1;
+    s.lock2 = 39;
     ASSERT_TRUE(Decode(1004, 100004000, false, {s}));
+    EXPECT_EQ(Ready().lockFlags[0], kLossOfLockL2);
+}
+
+// Lock times are kept per satellite and band: what happens to one message
+// never stands for a satellite it does not carry.
+TEST_F(Assembly, LockTimesPerSatelliteAcrossMessages) {
+    struct Step {
+        std::uint32_t ms;
+        bool synchronous;
+        std::vector<std::pair<int, int>> sats;  // id, L1 lock time
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        int id;        // the satellite looked at in the last epoch
+        bool slipped;  // its L1 loss of lock
+    };
+    const Case cases[] = {
+        // One epoch in two messages (S = 1, then S = 0); G12 drops in the second.
+        {"split epoch",
+         {{100000000, true, {{5, 50}}},
+          {100000000, false, {{12, 50}}},
+          {100001000, true, {{5, 51}}},
+          {100001000, false, {{12, 20}}}},
+         12,
+         true},
+        {"split epoch, no drop",
+         {{100000000, true, {{5, 50}}},
+          {100000000, false, {{12, 50}}},
+          {100001000, true, {{5, 51}}},
+          {100001000, false, {{12, 51}}}},
+         12,
+         false},
+        // G12 absent for one message, back with a smaller lock time.
+        {"absent and back",
+         {{100000000, false, {{5, 50}, {12, 50}}},
+          {100001000, false, {{5, 51}}},
+          {100002000, false, {{5, 52}, {12, 40}}}},
+         12,
+         true},
+        // Back after a gap longer than the indicator can tell: nothing to
+        // compare with.
+        {"back after 938 s",
+         {{100000000, false, {{12, 127}}}, {100938000, false, {{12, 100}}}},
+         12,
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        assembly = ObservationAssembly{};
+        for (const Step& step : c.steps) {
+            std::vector<LegacySat> sats;
+            for (auto [id, lock] : step.sats) {
+                LegacySat s;
+                s.id = id;
+                s.lock1 = lock;
+                sats.push_back(s);
+            }
+            Decode(1004, step.ms, step.synchronous, sats);
+        }
+        const EpochRecord& r = Ready();
+        int i = 0;
+        while (i < r.satelliteCount && r.satellites[i] != c.id) ++i;
+        ASSERT_LT(i, r.satelliteCount);
+        EXPECT_EQ((r.lockFlags[i] & kLossOfLockL1) != 0, c.slipped);
+    }
+}
+
+TEST_F(Assembly, AnotherStationEndsTheEpochAndFlagsEverySatellite) {
+    LegacySat a, b;
+    b.id = 12;
+    EXPECT_TRUE(Decode(1004, 100000000, false, {a, b}));
+    EXPECT_TRUE(Decode(1004, 100001000, false, {a, b}));
     EXPECT_EQ(Ready().lockFlags[0], 0);
+    EXPECT_EQ(Ready().station, 0);
+    // The same time from station 59: a new epoch, not a merge.
+    EXPECT_FALSE(Decode(1004, 100001000, true, {a}, 59));
+    EXPECT_TRUE(Decode(1004, 100002000, false, {a, b}, 59));
+    EXPECT_EQ(Ready().station, 59);
+    EXPECT_EQ(Ready().satelliteCount, 1);
+    EXPECT_EQ(Ready().lockFlags[0], kLossOfLockL1 | kLossOfLockL2);
+    // G12's first observation from station 59 is flagged too, G05's second not.
+    EXPECT_TRUE(Decode(1004, 100003000, false, {a}, 59));
+    EXPECT_EQ(Ready().lockFlags[0], 0);
+    EXPECT_EQ(Ready().lockFlags[1], kLossOfLockL1 | kLossOfLockL2);
 }
 
 TEST_F(Assembly, SynchronousFlagMergesMessagesOfOneEpoch) {
@@ -120,28 +205,31 @@ TEST_F(Assembly, SynchronousFlagMergesMessagesOfOneEpoch) {
     EXPECT_EQ(r.satellites[1], 12);
     EXPECT_EQ(r.satellites[2], 38);
     EXPECT_EQ(r.week, 2400);
-    EXPECT_EQ(r.seconds, 100000.0);
+    EXPECT_EQ(r.milliseconds, 100000000);
     // A satellite in both messages keeps the later values.
     EXPECT_NEAR(r.values[0][kSlotC1], 20002.0 + 70 * 299792.458, 1e-6);
     EXPECT_EQ(assembly.pending.week, 0);
 }
 
-TEST_F(Assembly, FiveHertzDataAndTheHandoverByALaterEpoch) {
+TEST_F(Assembly, FiveHertzEpochsKeepTheirMilliseconds) {
     LegacySat s;
-    // Flag 0 in each: two epochs with the same time tag.
     EXPECT_TRUE(Decode(1004, 10200, false, {s}));
-    EXPECT_EQ(Ready().seconds, 10.0);
+    EXPECT_EQ(Ready().milliseconds, 10200);
     EXPECT_TRUE(Decode(1004, 10600, false, {s}));
-    EXPECT_EQ(Ready().seconds, 10.0);
-    EXPECT_EQ(Ready().satelliteCount, 1);
-    // Flag 1 throughout: the first message of second 11 hands second 10 over
-    // and stays pending itself.
-    EXPECT_FALSE(Decode(1004, 10200, true, {s}));
-    EXPECT_FALSE(Decode(1004, 10600, true, {s}));
+    EXPECT_EQ(Ready().milliseconds, 10600);
+    EXPECT_EQ(clock.gpsSecond, 10);
+    // Flag 1 throughout: each message of a later instant hands the one
+    // before over and stays pending itself.
+    EXPECT_FALSE(Decode(1004, 10800, true, {s}));
     EXPECT_TRUE(Decode(1004, 11000, true, {s}));
-    EXPECT_EQ(Ready().seconds, 10.0);
-    EXPECT_EQ(assembly.pending.seconds, 11.0);
+    EXPECT_EQ(Ready().milliseconds, 10800);
+    EXPECT_EQ(assembly.pending.milliseconds, 11000);
     EXPECT_EQ(assembly.pending.satelliteCount, 1);
+    // GLONASS of the same instant joins the GPS epoch.
+    const std::uint32_t glonassMs = (11 + 10800 - 18) * 1000;
+    EXPECT_TRUE(Decode(1012, glonassMs, false, {s}));
+    EXPECT_EQ(Ready().milliseconds, 11000);
+    EXPECT_EQ(Ready().satelliteCount, 2);
 }
 
 TEST_F(Assembly, WeekWrapOfGpsTime) {

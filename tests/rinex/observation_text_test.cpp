@@ -1,6 +1,7 @@
 // The RINEX text of headers and observation records, byte for byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -22,11 +23,28 @@ std::string Epoch(const ObservationColumns& columns, const EpochRecord& r, std::
     return std::string(out, static_cast<std::size_t>(n));
 }
 
-std::string ObservationHeader(const StationInfo& s, int types, const char* text) {
+// The file's first epoch at 2026-01-01 00:00:00 (GPS), created on
+// 2026-12-10 06:30:05 UTC.
+const HeaderTimes kTimes{platform::FromUtc({2026, 1, 1, 0, 0, 0}), 0,
+                         platform::FromUtc({2026, 12, 10, 6, 30, 5})};
+
+std::string ObservationHeader(const StationInfo& s, int types, const char* text,
+                              const HeaderTimes& times = kTimes) {
     char out[kRinexHeaderSize];
-    const std::int64_t t = platform::FromUtc({2026, 1, 1, 0, 0, 0});
-    const int n = ComposeObservationHeader("SEOUL-RTCM32", s, types, text, 18, t, out);
+    const int n = ComposeObservationHeader("SEOUL-RTCM32", s, types, text, 18, times, out);
     return std::string(out, static_cast<std::size_t>(n));
+}
+
+// Header lines as written: blanks up to column 80.
+std::string Padded(const std::string& lines) {
+    std::string out;
+    std::size_t start = 0;
+    for (std::size_t end; (end = lines.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::string line = lines.substr(start, end - start);
+        line.resize(std::max<std::size_t>(line.size(), 80), ' ');
+        out += line + "\n";
+    }
+    return out + lines.substr(start);
 }
 
 TEST(RinexHeaders, ObservationHeaderLines) {
@@ -38,7 +56,7 @@ TEST(RinexHeaders, ObservationHeaderLines) {
     std::snprintf(s.antennaDescriptor, 32, "TRM59800.00     NONE");
     const std::string expected =
         "     2.11           OBSERVATION DATA    M (MIXED)           RINEX VERSION / TYPE\n"
-        "rtcm2rinex                              20260101 000000 UTC PGM / RUN BY / DATE\n"
+        "rtcm2rinex                              20261210 063005 UTC PGM / RUN BY / DATE\n"
         "SEOU                                                        MARKER NAME\n"
         "Quorvel Field Suite                                         OBSERVER / AGENCY\n"
         "                                                            REC # / TYPE / VERS\n"
@@ -51,12 +69,17 @@ TEST(RinexHeaders, ObservationHeaderLines) {
         "  2026    01    01    00    00   00.0000000     GPS         TIME OF FIRST OBS\n"
         "    18                                                      LEAP SECONDS\n"
         "                                                            END OF HEADER\n";
-    EXPECT_EQ(ObservationHeader(s, 2, "    C1    L1"), expected);
+    EXPECT_EQ(ObservationHeader(s, 2, "    C1    L1"), Padded(expected));
+
+    // The first epoch of a 5 Hz stream keeps its fraction.
+    HeaderTimes fifth = kTimes;
+    fifth.firstMillisecond = 200;
+    EXPECT_NE(ObservationHeader(s, 2, "", fifth).find("   00.2000000     GPS"), std::string::npos);
 
     // No columns yet: the TYPES OF OBSERV line is left out.
     const std::string none = ObservationHeader(s, 0, "");
     EXPECT_EQ(none.find("TYPES OF OBSERV"), std::string::npos);
-    EXPECT_EQ(none.size(), expected.size() - 80);
+    EXPECT_EQ(none.size(), Padded(expected).size() - 81);
 }
 
 TEST(RinexHeaders, TypesOverSeveralLines) {
@@ -64,31 +87,30 @@ TEST(RinexHeaders, TypesOverSeveralLines) {
     for (int i = 0; i < 20; ++i) text += "    C1";
     const std::string h = ObservationHeader(StationInfo{}, 20, text.c_str());
     const std::string nine = "    C1    C1    C1    C1    C1    C1    C1    C1    C1";
-    EXPECT_NE(h.find("    20" + nine + "# / TYPES OF OBSERV\n"), std::string::npos);
-    EXPECT_NE(h.find("\n      " + nine + "# / TYPES OF OBSERV\n"), std::string::npos);
-    EXPECT_NE(h.find("\n          C1    C1" + std::string(42, ' ') + "# / TYPES OF OBSERV\n"),
+    EXPECT_NE(h.find("    20" + nine + "# / TYPES OF OBSERV \n"), std::string::npos);
+    EXPECT_NE(h.find("\n      " + nine + "# / TYPES OF OBSERV \n"), std::string::npos);
+    EXPECT_NE(h.find("\n          C1    C1" + std::string(42, ' ') + "# / TYPES OF OBSERV \n"),
               std::string::npos);
     // Ten types: exactly one continuation line.
     const std::string ten = ObservationHeader(StationInfo{}, 10, text.substr(0, 60).c_str());
-    EXPECT_NE(ten.find("\n          C1" + std::string(48, ' ') + "# / TYPES OF OBSERV\n"),
+    EXPECT_NE(ten.find("\n          C1" + std::string(48, ' ') + "# / TYPES OF OBSERV \n"),
               std::string::npos);
-    EXPECT_EQ(ten.size(), h.size() - 80);
+    EXPECT_EQ(ten.size(), h.size() - 81);
 }
 
 TEST(RinexHeaders, NavigationHeaders) {
     char out[kRinexHeaderSize];
-    const std::int64_t t = platform::FromUtc({2026, 1, 5, 3, 46, 40});
-    int n = ComposeNavigationHeader(1, 18, t, out);
+    int n = ComposeNavigationHeader(1, 18, kTimes, out);
     EXPECT_EQ(std::string(out, n),
-              "     2.11           N: GPS NAV DATA                         RINEX VERSION / TYPE\n"
-              "rtcm2rinex                              20260105 034640 UTC PGM / RUN BY / DATE\n"
-              "    18                                                      LEAP SECONDS\n"
-              "                                                            END OF HEADER\n");
-    n = ComposeNavigationHeader(2, 17, t, out);
+              Padded("     2.11           N: GPS NAV DATA                         RINEX VERSION / TYPE\n"
+                     "rtcm2rinex                              20261210 063005 UTC PGM / RUN BY / DATE\n"
+                     "    18                                                      LEAP SECONDS\n"
+                     "                                                            END OF HEADER\n"));
+    n = ComposeNavigationHeader(2, 17, kTimes, out);
     EXPECT_EQ(std::string(out, 81),
               "     2.11           G: GLONASS NAV DATA                     RINEX VERSION / TYPE\n");
     EXPECT_NE(std::string(out, n).find(
-                  "\n    17                                                      LEAP SECONDS\n"),
+                  "\n    17                                                      LEAP SECONDS        \n"),
               std::string::npos);
 }
 
@@ -116,10 +138,18 @@ TEST_F(EpochText, EpochLineAndSatelliteList) {
     EXPECT_EQ(Text(), " 26 01 05 03 46 40.0000000 00 13G01G02G03G04G05G06G07G08G09G10G11G12\n" +
                           std::string(32, ' ') + " 33\n");
     record.Clear();
-    Add(129), Add(61), Add(32), Add(38);
-    EXPECT_EQ(Text(), " 26 01 05 03 46 40.0000000 00 04129R24G32R01\n");
+    // SBAS as RINEX names it; other GPS-message IDs as numbers.
+    Add(129), Add(61), Add(32), Add(38), Add(120), Add(143), Add(34);
+    EXPECT_EQ(Text(), " 26 01 05 03 46 40.0000000 00 07S29R24G32R01S20S43 34\n");
     record.Clear();
     EXPECT_EQ(Text(), "");
+    // A 5 Hz epoch: the fraction in the seconds field.
+    Add(5);
+    record.milliseconds = 100000 * 1000 + 800;
+    EXPECT_EQ(Text(), " 26 01 05 03 46 40.8000000 00 01G05\n");
+    char event[40];
+    EXPECT_EQ(std::string(event, ComposeEventLine(platform::UtcTime(kTime), 200, 3, 2, event)),
+              " 26 01 05 03 46 40.2000000  3  2\n");
 }
 
 TEST_F(EpochText, ColumnsFromTheSignalsSeen) {

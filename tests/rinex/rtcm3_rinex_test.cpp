@@ -4,9 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
+#include <set>
+#include <optional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,6 +23,7 @@
 #include "platform/queue_window_receiver.h"
 #include "tests/net/channel_test_support.h"
 #include "tests/rinex/legacy_observation_messages.h"
+#include "tests/rinex/recorded_frames.h"
 #include "tests/rtcm/rtcm3_test_messages.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/test_data.h"
@@ -185,29 +191,49 @@ TEST_F(Converter, StationMessages) {
     EXPECT_STREQ(rinex_.station.antennaSerial, "SERIAL");
 }
 
-TEST_F(Converter, FirstEpochOpensThreeFilesNamedInLocalTime) {
-    Feed(Frame(test::Message1019({})));  // before any written epoch: nothing
-    PassFirstEpochs(start_);
-    EXPECT_EQ(FileCount(), 0);
-    Epoch(start_);
+TEST_F(Converter, FirstTextOfTheHourOpensThreeFilesNamedInLocalTime) {
+    platform::ManualClock computer(GpsTime(2026, 12, 10, 6, 30, 5));
+    platform::SetClock(&computer);
+    // An ephemeris before any epoch opens the files at the clock's time
+    // (2025-12-31 23:59:50, 08:59:50 in Seoul) and is written at once.
+    Feed(Frame(test::Message1019({})));
     EXPECT_EQ(FileCount(), 3);
-    const std::string le = TextLineEnd(dir_.Path());
+    const std::int64_t before = start_ - 10;
+    EXPECT_NE(File(before, "n").find("\n05 "), std::string::npos);
+    PassFirstEpochs(start_);
+    Epoch(start_);  // the next hour: the next three files
+    EXPECT_EQ(FileCount(), 6);
+    platform::SetClock(nullptr);
     EXPECT_TRUE(std::filesystem::exists(dir_.File("SEOUL-RTCM32_20260101_090000.o")));
+    const std::string le = TextLineEnd(dir_.Path());
+    const auto line = [&](const std::string& text, const std::string& label) {
+        std::string padded = text;
+        padded.resize(60, ' ');
+        padded += label;
+        padded.resize(80, ' ');
+        return WithLineEnds(padded + "\n", le);
+    };
+    // The observation file of the hour without epochs holds its header only.
+    const std::string empty = File(before, "o");
+    EXPECT_NE(empty.find(line("  2025    12    31    23    59   50.0000000     GPS",
+                              "TIME OF FIRST OBS")),
+              std::string::npos);
+    EXPECT_EQ(empty.substr(empty.size() - line("", "END OF HEADER").size()),
+              line("", "END OF HEADER"));
+    // The created date is the computer's, in UTC.
     const std::string obs = File(start_, "o");
-    EXPECT_NE(obs.find(WithLineEnds("rtcm2rinex                              20260101 000000 UTC "
-                                    "PGM / RUN BY / DATE\nSEOU        ",
-                                    le)),
+    EXPECT_NE(obs.find(line("rtcm2rinex                              20261210 063005 UTC",
+                            "PGM / RUN BY / DATE") +
+                       WithLineEnds("SEOU        ", le)),
               std::string::npos);
-    EXPECT_NE(obs.find(WithLineEnds("  2026    01    01    00    00   00.0000000     GPS         "
-                                    "TIME OF FIRST OBS\n",
-                                    le)),
+    EXPECT_NE(obs.find(line("  2026    01    01    00    00   00.0000000     GPS",
+                            "TIME OF FIRST OBS")),
               std::string::npos);
-    EXPECT_NE(obs.find(WithLineEnds("     6    C1    L1    S1    C2    L2    S2", le)),
+    EXPECT_NE(obs.find(line("     6    C1    L1    S1    C2    L2    S2", "# / TYPES OF OBSERV")),
               std::string::npos);
-    EXPECT_NE(obs.find(WithLineEnds("END OF HEADER\n 26 01 01 00 00 00.0000000 00 02G05G12\n", le)),
+    EXPECT_NE(obs.find(line("", "END OF HEADER") +
+                       WithLineEnds(" 26 01 01 00 00 00.0000000 00 02G05G12\n", le)),
               std::string::npos);
-    // The navigation files hold their headers only: the 1019 came too early.
-    EXPECT_EQ(File(start_, "n").find("06 "), std::string::npos);
     EXPECT_NE(File(start_, "n").find("N: GPS NAV DATA"), std::string::npos);
     EXPECT_NE(File(start_, "g").find("G: GLONASS NAV DATA"), std::string::npos);
 }
@@ -271,6 +297,108 @@ TEST_F(Converter, StoppedChannelStopsTheConverter) {
     Epoch(start_);
     EXPECT_EQ(FileCount(), 0);
     runFlag = 1;
+}
+
+// Labels of the observation header's lines.
+const std::set<std::string> kObservationLabels = {
+    "RINEX VERSION / TYPE", "PGM / RUN BY / DATE", "MARKER NAME",         "OBSERVER / AGENCY",
+    "REC # / TYPE / VERS",  "ANT # / TYPE",        "APPROX POSITION XYZ", "ANTENNA: DELTA H/E/N",
+    "WAVELENGTH FACT L1/2", "# / TYPES OF OBSERV", "INTERVAL",            "TIME OF FIRST OBS",
+    "LEAP SECONDS",         "END OF HEADER"};
+
+TEST_F(Converter, DescriptorTextsCannotBreakTheHeader) {
+    // A 1008 whose descriptor holds a line feed and 0xFF, and a 1033 whose
+    // receiver type holds a carriage return and a NUL.
+    BitWriter m1008;
+    const char descriptor[] = "ANT\nMARKER NAME\xFF";
+    m1008.U(1008, 12).U(0, 12).U(sizeof descriptor - 1, 8).Text(descriptor, sizeof descriptor - 1);
+    m1008.U(0, 8).U(3, 8).Text("S\rN", 3);
+    Feed(Frame(test::Message1033({"A", "B", std::string("RX\r\0X", 5), "FW", "SN"})));
+    Feed(Frame(m1008));
+    PassFirstEpochs(start_);
+    Epoch(start_);
+    std::string obs = File(start_, "o");
+    obs.erase(std::remove(obs.begin(), obs.end(), '\r'), obs.end());  // the system's line ends
+    std::istringstream in(obs);
+    int lines = 0;
+    for (std::string line; std::getline(in, line) && line.find("END OF HEADER") != 0;) {
+        ++lines;
+        ASSERT_EQ(line.size(), 80u) << line;
+        std::string label = line.substr(60);
+        label.erase(label.find_last_not_of(' ') + 1);
+        EXPECT_EQ(kObservationLabels.count(label), 1u) << line;
+        for (char c : line) EXPECT_TRUE(c >= 0x20 && c <= 0x7E) << line;
+        if (label == "END OF HEADER") break;
+    }
+    EXPECT_EQ(lines, 14);
+    EXPECT_NE(obs.find("\nSN                  RX  X               FW "), std::string::npos);
+    EXPECT_NE(obs.find("\nS N                 ANT MARKER NAME     "), std::string::npos);
+}
+
+TEST_F(Converter, FiveHertzEpochsWithTheirFractions) {
+    PassFirstEpochs(start_);
+    LegacySat sat;
+    const auto ms = static_cast<std::uint32_t>((start_ - kGpsEpochUnix) % 604800 * 1000);
+    for (std::uint32_t fifth = 0; fifth < 6; ++fifth)
+        Feed(LegacyObservation(1004, ms + 200 * fifth, false, {sat}));
+    const std::string obs = File(start_, "o");
+    std::size_t at = 0;
+    for (const char* second : {"00.0", "00.2", "00.4", "00.6", "00.8", "01.0"}) {
+        at = obs.find(std::string(" 26 01 01 00 00 ") + second + "000000 00 01G05", at);
+        EXPECT_NE(at, std::string::npos) << second;
+    }
+    EXPECT_NE(obs.find("   00.0000000     GPS         TIME OF FIRST OBS"), std::string::npos);
+}
+
+TEST_F(Converter, StoppingWritesThePendingEpoch) {
+    channel_.rinex = std::make_unique<RTCM3Rinex>(&channel_, start_ - 10);
+    PassFirstEpochs(start_);  // through the other converter: no file
+    std::vector<std::uint8_t> stream;
+    for (int i = -3; i <= 0; ++i) {
+        const auto ms = static_cast<std::uint32_t>((start_ + i - kGpsEpochUnix) % 604800 * 1000);
+        // Synchronous flag set: each epoch waits for the next one's first message.
+        test::Append(stream, LegacyObservation(1004, ms, true, {LegacySat{}}));
+    }
+    channel_.ProcessBlock(stream.data(), static_cast<int>(stream.size()));
+    EXPECT_EQ(FileCount(), 0);
+    channel_.Stop();
+    EXPECT_NE(File(start_, "o").find(" 26 01 01 00 00 00.0000000 00 01G05"), std::string::npos);
+}
+
+TEST_F(Converter, ClockMovedAWeekBackOpensFilesOfTheEarlierHour) {
+    PassFirstEpochs(start_);
+    Epoch(start_);
+    // 2025-12-25: MJD 61034.
+    Feed(Frame(test::Message1013(61034, 0, 18)));
+    const std::int64_t earlier = start_ - 604800 + 5;
+    Epoch(earlier);
+    EXPECT_EQ(FileCount(), 6);
+    EXPECT_NE(File(earlier, "o").find(" 25 12 25 00 00 05.0000000 00 02G05G12"), std::string::npos);
+    EXPECT_EQ(File(start_, "o").find(" 25 12 25 "), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir_.File("SEOUL-RTCM32_20251225_090005.o")));
+}
+
+TEST_F(Converter, ChangeOfStationIsAnEventWithTheNewPosition) {
+    PassFirstEpochs(start_);
+    Epoch(start_);
+    LegacySat a, b;
+    b.id = 12;
+    const auto ms = [&](int s) {
+        return static_cast<std::uint32_t>((start_ + s - kGpsEpochUnix) % 604800 * 1000);
+    };
+    Feed(LegacyObservation(1004, ms(1), false, {a, b}, -1, 1234));
+    Feed(LegacyObservation(1004, ms(2), false, {a, b}, -1, 1234));
+    Feed(Frame(test::Message1006(11, 22, 33, 44)));  // station 1234
+    Feed(LegacyObservation(1004, ms(3), false, {a, b}, -1, 1234));
+    const std::string obs = File(start_, "o");
+    const std::string marker = "1234" + std::string(56, ' ') + "MARKER NAME";
+    EXPECT_NE(obs.find(" 26 01 01 00 00 01.0000000  3  1\n" + marker), std::string::npos);
+    // Both satellites lost lock at the change, and only then.
+    EXPECT_NE(obs.find("G05G12\n  21005472.060   110384505.96419"), std::string::npos);
+    EXPECT_NE(obs.find(" 26 01 01 00 00 03.0000000  3  2\n" + marker), std::string::npos);
+    EXPECT_NE(obs.find("        0.0011        0.0022        0.0033"), std::string::npos);
+    EXPECT_EQ(obs.find(" 26 01 01 00 00 02.0000000  3"), std::string::npos);
+    EXPECT_EQ(rinex_.station.x, 11);
 }
 
 // A running channel with the RINEX output creates its converter and writes
@@ -351,36 +479,141 @@ TEST_F(Converter, RinexFilesUseTheSystemsLineEnds) {
     }
 }
 
-TEST(ConverterRealData, EveryRecordingConverts) {
-    CORVANE_REQUIRE_SHARED_DATA();
-    test::ScopedEnv tz{"TZ", "UTC0"};
+// Every file a recording converts to, by extension, in name order.
+struct ConvertedFiles {
+    std::map<std::string, std::string> text;  // "o", "n", "g": the files one after another
+    int files = 0;
+};
+
+ConvertedFiles ConvertRecording(const std::string& name, std::optional<std::int64_t> start) {
+    ConvertedFiles out;
+    std::string data;
+    EXPECT_TRUE(test::ReadFile(test::SharedDataFile("rtcm3/" + name), &data)) << name;
     test::TempDir dir;
     runFlag = 1;
-    int withObservations = 0;
+    MountpointEntry entry;
+    std::snprintf(entry.name, sizeof entry.name, "REC");
+    ChannelContext context;
+    context.outputDir = dir.Path();
+    platform::QueueWindowReceiver window;
+    NtripChannel channel(&window, context);
+    channel.OpenOutputs(&entry);
+    {
+        RTCM3Rinex rinex(&channel, start);
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
+        for (std::size_t at = 0; at < data.size(); at += 1000)
+            rinex.Input(bytes + at, static_cast<int>(std::min<std::size_t>(1000, data.size() - at)));
+        rinex.Finish();
+    }
+    channel.Stop();
+    runFlag = 0;
+    std::set<std::string> paths;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+        paths.insert(e.path().string());
+    for (const std::string& path : paths) {
+        std::string text;
+        test::ReadFile(path, &text);
+        out.text[path.substr(path.rfind('.') + 1)] += text;
+        ++out.files;
+    }
+    return out;
+}
+
+// Navigation records of a file's text: "05 18 07 12 22 00 00.0" of each.
+std::set<std::string> NavigationRecords(const std::string& text) {
+    std::set<std::string> records;
+    std::istringstream in(text);
+    bool body = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.find("END OF HEADER") != std::string::npos) body = true;
+        else if (line.find("RINEX VERSION / TYPE") != std::string::npos) body = false;
+        else if (body && line.size() > 22 && line[0] != ' ') records.insert(line.substr(0, 22));
+    }
+    return records;
+}
+
+TEST(ConverterRealData, EveryRecordingWithEphemeridesGivesNavigationRecords) {
+    CORVANE_REQUIRE_SHARED_DATA();
+    test::ScopedEnv tz{"TZ", "UTC0"};
+    int recordings = 0;
     for (const auto& e : std::filesystem::directory_iterator(test::SharedDataFile("rtcm3"))) {
         if (!e.is_regular_file()) continue;
+        const std::string name = e.path().filename().string();
+        SCOPED_TRACE(name);
         std::string data;
         ASSERT_TRUE(test::ReadFile(e.path().string(), &data));
-        MountpointEntry entry;
-        std::snprintf(entry.name, sizeof entry.name, "%s", e.path().stem().string().c_str());
-        ChannelContext context;
-        context.outputDir = dir.Path();
-        platform::QueueWindowReceiver window;
-        NtripChannel channel(&window, context);
-        channel.OpenOutputs(&entry);
-        {
-            RTCM3Rinex rinex(&channel);
-            const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
-            for (std::size_t at = 0; at < data.size(); at += 1000)
-                rinex.Input(bytes + at,
-                            static_cast<int>(std::min<std::size_t>(1000, data.size() - at)));
-            if (rinex.columns.Count() > 0) ++withObservations;
+        // The distinct ephemerides: GPS by PRN and toc, GLONASS by slot and tb.
+        std::set<std::pair<int, int>> gps, glonass;
+        test::ForEachFrame(data, [&](const std::uint8_t* frame, std::size_t length, int number) {
+            BitCursor in = test::PayloadAfterNumber(frame, length);
+            if (number == 1019) {
+                const int prn = static_cast<int>(in.U(6));
+                in.Skip(10 + 4 + 2 + 14 + 8);
+                if (prn >= 1 && prn <= 32) gps.insert({prn, static_cast<int>(in.U(16))});
+            } else if (number == 1020) {
+                const int slot = static_cast<int>(in.U(6));
+                in.Skip(5 + 4 + 12 + 2);
+                if (slot >= 1 && slot <= 24) glonass.insert({slot, static_cast<int>(in.U(7))});
+            }
+        });
+        if (gps.empty() && glonass.empty()) continue;
+        ++recordings;
+        const ConvertedFiles files = ConvertRecording(name, std::nullopt);
+        const auto n = NavigationRecords(files.text.count("n") ? files.text.at("n") : "");
+        const auto g = NavigationRecords(files.text.count("g") ? files.text.at("g") : "");
+        EXPECT_EQ(!gps.empty(), !n.empty());
+        EXPECT_EQ(!glonass.empty(), !g.empty());
+        if (name == "swift_eph.rtcm") {
+            // Ephemerides only, and each of them written.
+            EXPECT_EQ(n.size(), gps.size());
+            EXPECT_EQ(g.size(), glonass.size());
+            EXPECT_GT(gps.size(), 30u);
         }
-        channel.Stop();
     }
-    runFlag = 0;
-    EXPECT_GE(withObservations, 5);
+    EXPECT_GE(recordings, 7);
 }
+
+// The ephemerides that come before the first observation epoch.
+TEST(ConverterRealData, EphemeridesBeforeTheFirstEpoch) {
+    CORVANE_REQUIRE_SHARED_DATA();
+    test::ScopedEnv tz{"TZ", "UTC0"};
+    const ConvertedFiles files = ConvertRecording("rtklib_gen_javad_20110115_legacy_msm4_msm7.rtcm3",
+                                                  GpsTime(2011, 1, 15, 2, 0, 0));
+    const auto n = NavigationRecords(files.text.at("n"));
+    const auto g = NavigationRecords(files.text.at("g"));
+    for (const char* prn : {"01 11 01 14 22 00 00.0", "02 11 01 15 04 00 00.0",
+                            "03 11 01 15 00 00 00.0"})
+        EXPECT_EQ(n.count(prn), 1u) << prn;
+    for (const char* slot : {"06 11 01 15 02 15 00.0", "18 11 01 15 02 15 00.0"})
+        EXPECT_EQ(g.count(slot), 1u) << slot;
+}
+
+// Legacy observations from station 175, then MSM from another station, then
+// legacy observations from station 59, whose 1006 follows its first epochs.
+TEST(ConverterRealData, ChangeOfReferenceStation) {
+    CORVANE_REQUIRE_SHARED_DATA();
+    test::ScopedEnv tz{"TZ", "UTC0"};
+    const ConvertedFiles files =
+        ConvertRecording("swift_switch-legacy-msm-legacy-msm.rtcm", GpsTime(2018, 5, 23, 13, 0, 0));
+    const std::string& obs = files.text.at("o");
+    EXPECT_NE(obs.find("  3169984.8538   579957.1034  5485941.2195                  APPROX POSITION "
+                       "XYZ"),
+              std::string::npos);
+    const std::size_t change = obs.find("  3  1\n0059 ");
+    ASSERT_NE(change, std::string::npos);
+    // The first epoch of station 59: every satellite has lost lock.
+    const std::size_t epoch = obs.find("\n", obs.find("\n", change) + 1) + 1;
+    const std::size_t first = obs.find("\n", epoch) + 1;  // its first satellite's L1 phase
+    EXPECT_EQ(obs.substr(first + 30, 1), "1") << obs.substr(epoch, 400);
+    // Its position once its 1006 has come.
+    const std::size_t position = obs.find("  3  2\n0059 ", change);
+    ASSERT_NE(position, std::string::npos);
+    EXPECT_EQ(obs.find("  2959057.2474  1341058.5003  5470426.8058                  APPROX POSITION"
+                       " XYZ",
+                       position),
+              obs.find("\n", position) + 1 + 81);
+}
+
 
 }  // namespace
 }  // namespace corvane
