@@ -35,57 +35,32 @@ constexpr TableColumn kMsm7[] = {{u"SV", L},          {u"SIG", C},      {u"Pseud
                                  {u"PhaseRange", C},  {u"LockTime", C}, {u"CNR", C},
                                  {u"Rate", C}};
 
-constexpr int kCorrectionWidths[] = {40, 70, 80, 70, 80, 80};
-constexpr int kPosition2Widths[] = {0, 166, 164};
-constexpr int kPhaseWidths[] = {40, 84, 76, 76, 120};
-constexpr int kRangeWidths[] = {40, 108, 108, 120};
-constexpr int kMultiSystemWidths[] = {40, 138, 82, 128};
-constexpr int kObservationWidths[] = {40, 74, 80, 74, 74, 80};
-constexpr int kNameValueWidths[] = {0, 214};
-constexpr int kGpsEphemerisWidths[] = {40, 42, 48, 106, 48, 106};
-constexpr int kGloEphemerisWidths[] = {40, 56, 56, 76, 56, 106};
-constexpr int kMsm4Widths[] = {40, 56, 130, 130, 68};
-constexpr int kMsm7Widths[] = {40, 56, 100, 100, 68, 60};
+}  // namespace
 
-struct KindLayout {
-    std::span<const TableColumn> columns;
-    std::span<const int> widths;
-};
-
-KindLayout LayoutOf(std::uint32_t kind) {
+std::span<const TableColumn> TableColumnsOfKind(std::uint32_t kind) {
     switch (kind) {
         case kKindRtcm2Type1:
-        case kKindRtcm2Type9: return {kCorrections, kCorrectionWidths};
-        case kKindRtcm2Type3: return {kPosition2, kPosition2Widths};
-        case kKindRtcm2Type18: return {kPhases, kPhaseWidths};
-        case kKindRtcm2Type19: return {kRanges, kRangeWidths};
+        case kKindRtcm2Type9: return kCorrections;
+        case kKindRtcm2Type3: return kPosition2;
+        case kKindRtcm2Type18: return kPhases;
+        case kKindRtcm2Type19: return kRanges;
         case kKindRtcm2Type41:
-        case kKindRtcm2Type42: return {kMultiSystem, kMultiSystemWidths};
+        case kKindRtcm2Type42: return kMultiSystem;
         case kKind1004:
-        case kKind1012: return {kObservations, kObservationWidths};
+        case kKind1012: return kObservations;
         case kKind1006:
         case kKind1013:
-        case kKind1033: return {kNameValue, kNameValueWidths};
-        case kKind1019: return {kGpsEphemeris, kGpsEphemerisWidths};
-        case kKind1020: return {kGloEphemeris, kGloEphemerisWidths};
-        case kKindMsm4: return {kMsm4, kMsm4Widths};
-        case kKindMsm7: return {kMsm7, kMsm7Widths};
+        case kKind1033: return kNameValue;
+        case kKind1019: return kGpsEphemeris;
+        case kKind1020: return kGloEphemeris;
+        case kKindMsm4: return kMsm4;
+        case kKindMsm7: return kMsm7;
         default: return {};
     }
 }
 
-}  // namespace
-
-std::span<const TableColumn> TableColumnsOfKind(std::uint32_t kind) { return LayoutOf(kind).columns; }
-
 bool TableHeaderShown(std::uint32_t kind) {
     return kind != kKind1006 && kind != kKind1013 && kind != kKind1033;
-}
-
-std::vector<int> TableColumnWidths(std::uint32_t kind, int tableWidth) {
-    std::vector<int> widths;
-    for (int p : LayoutOf(kind).widths) widths.push_back(tableWidth * p / 498);
-    return widths;
 }
 
 }  // namespace corvane

@@ -1,11 +1,10 @@
 // The columns of the inspector's decoded-message table for each message
-// kind: header texts and alignments, whether the header shows, and the width
-// proportions of the columns.
+// kind: header texts and alignments, and whether the header shows. (Their
+// widths are the main window's column layout.)
 #pragma once
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
 namespace corvane {
 
@@ -22,11 +21,5 @@ std::span<const TableColumn> TableColumnsOfKind(std::uint32_t kind);
 
 // False for the kinds shown as name/value rows (1006, 1013, 1033).
 bool TableHeaderShown(std::uint32_t kind);
-
-// Widths of the leading columns of a kind for a table `tableWidth` pixels
-// wide: column i gets tableWidth × p_i / 498. The column after the last one
-// returned fills the rest (sized to its header). Empty for a kind without
-// proportions, whose widths are left alone.
-std::vector<int> TableColumnWidths(std::uint32_t kind, int tableWidth);
 
 }  // namespace corvane

@@ -27,7 +27,7 @@
 #include "tests/ui/test_window.h"
 #include "tests/ui/text_log_reader.h"
 #include "ui/decoder_table_rows.h"
-#include "ui/message_inspector.h"
+#include "ui/message_inspector_view.h"
 
 namespace corvane {
 
@@ -263,12 +263,12 @@ class MessageInspectorTest : public QObject {
 private slots:
     void initTestCase() {
         if (!test::SharedDataPresent()) QSKIP("shared data folder not found (set CORVANE_DATA)");
-        inspector_ = std::make_unique<MessageInspector>(
-            MessageInspector::Controls{&name_, &tree_, &table_}, window_);
+        inspector_ = std::make_unique<MessageInspectorView>(
+            MessageInspectorView::Controls{&name_, &tree_, &table_}, window_);
         window_.handler = [this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
             if (message != WM_RTCM_DECODED) return;
             ++notifications_;
-            inspector_->OnRtcmDecoded(wParam, lParam);
+            inspector_->RtcmDecoded(wParam, lParam);
         };
         table_.resize(600, 400);
         const auto dir = [&](const char* name) {
@@ -322,7 +322,7 @@ private slots:
         QCOMPARE(group->text(0), QString("type-18"));
         tree_.setCurrentItem(group);
         Settle();
-        QCOMPARE(inspector_->SelectedCode(2), MessageCode(kKindRtcm2Type1, 0));
+        QCOMPARE(inspector_->SelectedCodeOf(2), MessageCode(kKindRtcm2Type1, 0));
         QCOMPARE(table_.columnCount(), 7);
         QCOMPARE(TableCells(table_), before);
 
@@ -408,7 +408,7 @@ private slots:
             case 4: swift.channel = legacy_->rig.channel.get(); break;
             case 5: entry = nullptr; break;
         }
-        inspector_->OnRtcmDecoded(reinterpret_cast<std::uintptr_t>(entry), posted);
+        inspector_->RtcmDecoded(reinterpret_cast<std::uintptr_t>(entry), posted);
         swift.channel = running;
         QCOMPARE(table_.item(0, 0)->text() == "unchanged", what != 0);
     }
@@ -441,7 +441,7 @@ private slots:
         // The log is complete once the channels have stopped.
         for (Station* s : Stations()) s->rig.Stop();
         // A stopped channel has no decoder: its notifications change nothing.
-        inspector_->OnRtcmDecoded(reinterpret_cast<std::uintptr_t>(&legacy_->rig.entry),
+        inspector_->RtcmDecoded(reinterpret_cast<std::uintptr_t>(&legacy_->rig.entry),
                                   MessageCode(kKindRtcm2Type19, 2));
         QCOMPARE(TableCells(table_), tables.back());
 
@@ -467,7 +467,7 @@ private:
         QVERIFY(item != nullptr);
         tree_.setCurrentItem(item);
         Settle();
-        QCOMPARE(inspector_->SelectedCode(inspector_->TreeVersion()), code);
+        QCOMPARE(inspector_->SelectedCode(), code);
     }
 
     static Cells Rows(Station& s, std::uint32_t code) {
@@ -480,7 +480,7 @@ private:
     QLabel name_;
     QTreeWidget tree_;
     QTableWidget table_;
-    std::unique_ptr<MessageInspector> inspector_;
+    std::unique_ptr<MessageInspectorView> inspector_;
     long notifications_ = 0;
     std::unique_ptr<Station> javad_, swift_, legacy_;
 };

@@ -1,4 +1,4 @@
-#include "ui/message_inspector.h"
+#include "ui/message_inspector_view.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "app/window_message_event.h"
 #include "net/mountpoint_entry.h"
 #include "net/ntrip_channel.h"
 #include "platform/text_encoding.h"
@@ -15,6 +16,7 @@
 #include "rtcm/message_codes.h"
 #include "rtcm/rtcm2_dec.h"
 #include "rtcm/rtcm3_dec.h"
+#include "ui/corvane_dlg.h"
 #include "ui/decoder_table_rows.h"
 #include "ui/message_tree_items.h"
 #include "ui/table_columns.h"
@@ -23,6 +25,7 @@ namespace corvane {
 namespace {
 
 constexpr int kCodeRole = Qt::UserRole;
+constexpr int kInspectorTitleId = 1004;
 
 QString Wide(const std::u16string& text) { return QString::fromStdU16String(text); }
 
@@ -43,7 +46,7 @@ QTreeWidgetItem* NewItem(const char16_t* text, std::uint32_t code) {
 
 }  // namespace
 
-MessageInspector::MessageInspector(Controls controls, platform::WindowReceiver& window,
+MessageInspectorView::MessageInspectorView(Controls controls, platform::WindowReceiver& window,
                                    std::function<void()> layoutColumns)
     : controls_(controls), window_(window), layoutColumns_(std::move(layoutColumns)) {
     QTreeWidget* tree = controls_.tree;
@@ -66,34 +69,35 @@ MessageInspector::MessageInspector(Controls controls, platform::WindowReceiver& 
     table->horizontalHeader()->setMinimumSectionSize(0);
 }
 
-MessageInspector::~MessageInspector() { QObject::disconnect(selectionConnection_); }
+MessageInspectorView::~MessageInspectorView() { QObject::disconnect(selectionConnection_); }
 
-std::uint32_t* MessageInspector::SelectedSlot(int version) {
+std::uint32_t* MessageInspectorView::SelectedSlot(int version) {
     return version == 2 || version == 3 ? &selectedCode_[version - 2] : nullptr;
 }
 
-std::uint32_t MessageInspector::SelectedCode(int version) const {
+std::uint32_t MessageInspectorView::SelectedCodeOf(int version) const {
     return version == 2 || version == 3 ? selectedCode_[version - 2] : 0;
 }
 
-void MessageInspector::PostRefill(std::uint32_t code) {
+void MessageInspectorView::PostRefill(std::uint32_t code) {
     window_.Post(WM_RTCM_DECODED, reinterpret_cast<std::uintptr_t>(inspectedEntry_),
                  static_cast<std::intptr_t>(code));
 }
 
-void MessageInspector::FillMessageTree(MountpointEntry* entry) {
+void MessageInspectorView::FillMessageTree(MountpointEntry* entry) {
     if (entry == nullptr || (entry == inspectedEntry_ && entry->selected == 0)) {
         inspectedEntry_ = nullptr;
-        controls_.name->setText(QString());
+        if (controls_.name) controls_.name->setText(QString());
         return;
     }
     if (entry->selected == 0) return;
     inspectedEntry_ = entry;
-    controls_.name->setText(Wide(platform::NarrowToWide(
-        std::string_view(entry->name, strnlen(entry->name, sizeof entry->name)))));
+    if (controls_.name)
+        controls_.name->setText(Wide(platform::NarrowToWide(
+            std::string_view(entry->name, strnlen(entry->name, sizeof entry->name)))));
 
     const int version = static_cast<int>(entry->formatVersion);
-    const std::uint32_t remembered = SelectedCode(version);
+    const std::uint32_t remembered = SelectedCodeOf(version);
     if (version == treeVersion_) {
         if (remembered != 0) PostRefill(remembered);
         return;
@@ -121,7 +125,7 @@ void MessageInspector::FillMessageTree(MountpointEntry* entry) {
     if (found != nullptr) tree->setCurrentItem(found);
 }
 
-void MessageInspector::OnMessageTypeSelected() {
+void MessageInspectorView::OnMessageTypeSelected() {
     if (treeRebuilding_) return;
     const QList<QTreeWidgetItem*> selected = controls_.tree->selectedItems();
     const std::uint32_t code =
@@ -132,15 +136,11 @@ void MessageInspector::OnMessageTypeSelected() {
 
     *slot = code;
     SetUpColumns(KindOf(code));
-    if (layoutColumns_) {
-        layoutColumns_();
-    } else {
-        LayoutTableColumns();
-    }
+    if (layoutColumns_) layoutColumns_();
     PostRefill(code);
 }
 
-void MessageInspector::SetUpColumns(std::uint32_t kind) {
+void MessageInspectorView::SetUpColumns(std::uint32_t kind) {
     QTableWidget* table = controls_.table;
     table->setRowCount(0);
     table->setColumnCount(0);
@@ -157,11 +157,11 @@ void MessageInspector::SetUpColumns(std::uint32_t kind) {
     table->horizontalHeader()->setVisible(TableHeaderShown(kind));
 }
 
-void MessageInspector::OnRtcmDecoded(std::uintptr_t wParam, std::intptr_t lParam) {
+void MessageInspectorView::RtcmDecoded(std::uintptr_t wParam, std::intptr_t lParam) {
     if (inspectedEntry_ == nullptr || wParam != reinterpret_cast<std::uintptr_t>(inspectedEntry_))
         return;
     const std::uint32_t code = static_cast<std::uint32_t>(lParam);
-    if (code == 0 || code != SelectedCode(treeVersion_)) return;
+    if (code == 0 || code != SelectedCodeOf(treeVersion_)) return;
     const NtripChannel* channel = inspectedEntry_->channel;
     if (channel == nullptr) return;
     if (treeVersion_ == 2) {
@@ -173,7 +173,7 @@ void MessageInspector::OnRtcmDecoded(std::uintptr_t wParam, std::intptr_t lParam
     }
 }
 
-void MessageInspector::FillRows(const TableRows& rows) {
+void MessageInspectorView::FillRows(const TableRows& rows) {
     QTableWidget* table = controls_.table;
     const int columns = table->columnCount();
     table->setUpdatesEnabled(false);
@@ -198,12 +198,13 @@ void MessageInspector::FillRows(const TableRows& rows) {
     table->setUpdatesEnabled(true);
 }
 
-void MessageInspector::LayoutTableColumns() {
-    if (treeVersion_ == 0) return;
-    QTableWidget* table = controls_.table;
-    const std::vector<int> widths = TableColumnWidths(KindOf(SelectedCode(treeVersion_)), table->width());
-    for (int i = 0; i < static_cast<int>(widths.size()) && i < table->columnCount(); ++i)
-        table->setColumnWidth(i, widths[i]);
+std::unique_ptr<MessageInspector> CreateMessageInspector(CCorvaneDlg& window) {
+    // The title static is looked up by its control: the window binds it after
+    // making its parts.
+    auto* title = qobject_cast<QLabel*>(window.Control(kInspectorTitleId));
+    return std::make_unique<MessageInspectorView>(
+        MessageInspectorView::Controls{title, window.MessageTree(), window.MessageTable()},
+        window.Receiver(), [&window] { SendWindowMessage(&window, WM_LAYOUT_COLUMNS); });
 }
 
 }  // namespace corvane
