@@ -65,8 +65,14 @@ MessageInspectorView::MessageInspectorView(Controls controls, platform::WindowRe
     table->setWordWrap(false);
     table->verticalHeader()->setVisible(false);
     table->horizontalHeader()->setSectionsClickable(false);
+    // Widths come from the window's column layout; the column after the last
+    // sized one fills the rest, however little that is.
     table->horizontalHeader()->setStretchLastSection(true);
     table->horizontalHeader()->setMinimumSectionSize(0);
+    table->horizontalHeader()->setDefaultSectionSize(24);
+    // List-view rows: one line of text each.
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
 }
 
 MessageInspectorView::~MessageInspectorView() { QObject::disconnect(selectionConnection_); }
