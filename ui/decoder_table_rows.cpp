@@ -15,9 +15,12 @@ namespace corvane {
 TableRows Rtcm2TableRows(const RTCM2Dec& decoder, std::uint32_t code) {
     const std::uint32_t index = IndexOf(code);
     switch (KindOf(code)) {
-        case kKindRtcm2Type1: return CorrectionRows(decoder.Copy(&Rtcm2Records::rec01));
-        case kKindRtcm2Type9: return CorrectionRows(decoder.Copy(&Rtcm2Records::rec09));
-        case kKindRtcm2Type3: return StationPositionRows(decoder.Copy(&Rtcm2Records::rec03));
+        case kKindRtcm2Type1:
+            return CorrectionRows(decoder.Copy(&Rtcm2Records::rec01));
+        case kKindRtcm2Type9:
+            return CorrectionRows(decoder.Copy(&Rtcm2Records::rec09));
+        case kKindRtcm2Type3:
+            return StationPositionRows(decoder.Copy(&Rtcm2Records::rec03));
         case kKindRtcm2Type18:
             if (index < 1 || index > 2) return {};
             return CarrierPhaseRows(
@@ -33,16 +36,20 @@ TableRows Rtcm2TableRows(const RTCM2Dec& decoder, std::uint32_t code) {
             return MultiSystemRows(decoder.Read(
                 [&](const Rtcm2Records& r) { return (is41 ? r.rec41 : r.rec42)[index - 1]; }));
         }
-        default: return {};
+        default:
+            return {};
     }
 }
 
 TableRows Rtcm3TableRows(const RTCM3Dec& decoder, std::uint32_t code) {
     const int sysIndex = static_cast<int>(IndexOf(code)) - 1;
     switch (KindOf(code)) {
-        case kKind1004: return GpsObservationRows(decoder.Copy(&Rtcm3Records::rec1004));
-        case kKind1006: return AntennaPositionRows(decoder.Copy(&Rtcm3Records::rec1006));
-        case kKind1012: return GloObservationRows(decoder.Copy(&Rtcm3Records::rec1012));
+        case kKind1004:
+            return GpsObservationRows(decoder.Copy(&Rtcm3Records::rec1004));
+        case kKind1006:
+            return AntennaPositionRows(decoder.Copy(&Rtcm3Records::rec1006));
+        case kKind1012:
+            return GloObservationRows(decoder.Copy(&Rtcm3Records::rec1012));
         case kKind1013: {
             const auto [rec, week, second] = decoder.Read([](const Rtcm3Records& r) {
                 return std::tuple(r.rec1013, r.gpsWeek, r.gpsSecond);
@@ -50,18 +57,17 @@ TableRows Rtcm3TableRows(const RTCM3Dec& decoder, std::uint32_t code) {
             return SystemParameterRows(rec, week, second);
         }
         case kKind1019: {
-            const auto all = decoder.Read([](const Rtcm3Records& r) {
-                return std::to_array(r.rec1019);
-            });
+            const auto all =
+                decoder.Read([](const Rtcm3Records& r) { return std::to_array(r.rec1019); });
             return GpsEphemerisRows(all);
         }
         case kKind1020: {
-            const auto all = decoder.Read([](const Rtcm3Records& r) {
-                return std::to_array(r.rec1020);
-            });
+            const auto all =
+                decoder.Read([](const Rtcm3Records& r) { return std::to_array(r.rec1020); });
             return GloEphemerisRows(all);
         }
-        case kKind1033: return DescriptorRows(decoder.Copy(&Rtcm3Records::rec1033));
+        case kKind1033:
+            return DescriptorRows(decoder.Copy(&Rtcm3Records::rec1033));
         case kKindMsm4: {
             const auto rec = decoder.Read([&](const Rtcm3Records& r) -> std::optional<RecMsm4> {
                 const RecMsm4* m = r.Msm4(sysIndex);
@@ -76,7 +82,8 @@ TableRows Rtcm3TableRows(const RTCM3Dec& decoder, std::uint32_t code) {
             });
             return rec ? Msm7Rows(*rec) : TableRows{};
         }
-        default: return {};
+        default:
+            return {};
     }
 }
 

@@ -31,9 +31,12 @@ QString Wide(const std::u16string& text) { return QString::fromStdU16String(text
 
 Qt::Alignment AlignmentOf(ColumnAlign align) {
     switch (align) {
-        case ColumnAlign::Center: return Qt::AlignHCenter | Qt::AlignVCenter;
-        case ColumnAlign::Right: return Qt::AlignRight | Qt::AlignVCenter;
-        case ColumnAlign::Left: break;
+        case ColumnAlign::Center:
+            return Qt::AlignHCenter | Qt::AlignVCenter;
+        case ColumnAlign::Right:
+            return Qt::AlignRight | Qt::AlignVCenter;
+        case ColumnAlign::Left:
+            break;
     }
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
@@ -47,7 +50,7 @@ QTreeWidgetItem* NewItem(const char16_t* text, std::uint32_t code) {
 }  // namespace
 
 MessageInspectorView::MessageInspectorView(Controls controls, platform::WindowReceiver& window,
-                                   std::function<void()> layoutColumns)
+                                           std::function<void()> layoutColumns)
     : controls_(controls), window_(window), layoutColumns_(std::move(layoutColumns)) {
     QTreeWidget* tree = controls_.tree;
     tree->setHeaderHidden(true);

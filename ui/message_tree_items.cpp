@@ -27,12 +27,12 @@ constexpr MessageTreeChild kType42[] = {
 // MSM by constellation index + 1; SBAS (4) has no item. MSM7 QZSS has no
 // record and stays empty.
 constexpr MessageTreeChild kMsm4[] = {
-    {u"GPS", MessageCode(kKindMsm4, 1)},  {u"GLONASS", MessageCode(kKindMsm4, 2)},
+    {u"GPS", MessageCode(kKindMsm4, 1)},     {u"GLONASS", MessageCode(kKindMsm4, 2)},
     {u"GALILEO", MessageCode(kKindMsm4, 3)}, {u"QZSS", MessageCode(kKindMsm4, 5)},
     {u"BeiDou", MessageCode(kKindMsm4, 6)},
 };
 constexpr MessageTreeChild kMsm7[] = {
-    {u"GPS", MessageCode(kKindMsm7, 1)},  {u"GLONASS", MessageCode(kKindMsm7, 2)},
+    {u"GPS", MessageCode(kKindMsm7, 1)},     {u"GLONASS", MessageCode(kKindMsm7, 2)},
     {u"GALILEO", MessageCode(kKindMsm7, 3)}, {u"QZSS", MessageCode(kKindMsm7, 5)},
     {u"BeiDou", MessageCode(kKindMsm7, 6)},
 };

@@ -15,8 +15,8 @@ struct MessageTreeChild {
 
 struct MessageTreeItem {
     const char16_t* text;
-    std::uint32_t code;                         // 0 for a group
-    std::uint32_t groupKind;                    // kind of the children's codes; 0 without
+    std::uint32_t code;                          // 0 for a group
+    std::uint32_t groupKind;                     // kind of the children's codes; 0 without
     std::span<const MessageTreeChild> children;  // empty unless a group
 };
 

@@ -26,17 +26,18 @@ std::u16string UdreRangeText(int health, int udre) {
     if (health < 0 || health >= kUdreHealthRows) return {};
     const double* bounds = kUdreBounds[health];
     if (udre <= 0) return u"ε" + CellText("<=%.3f", bounds[0]);
-    if (udre <= 14) return CellText("%.3f", bounds[udre - 1]) + u"<ε" + CellText("<=%.3f", bounds[udre]);
+    if (udre <= 14)
+        return CellText("%.3f", bounds[udre - 1]) + u"<ε" + CellText("<=%.3f", bounds[udre]);
     // Beyond the last bound of the row.
     return u"ε" + CellText(">%.3f", bounds[14]);
 }
 
 TableRows CorrectionRows(const Rec01& rec) {
     return SatelliteRows(rec.sats, [&](const Rec01Sat& s) {
-        return TableRow{CellText("%d", s.sat),     CellText("%d", s.scale),
-                        UdreText(s.udre),          CellText("%.2f", s.prc),
-                        FixedOrZero("%.3f", s.rrc), CellText("%d", s.iod),
-                        CellText("%.1f", rec.zCount)};
+        return TableRow{
+            CellText("%d", s.sat),       CellText("%d", s.scale),    UdreText(s.udre),
+            CellText("%.2f", s.prc),     FixedOrZero("%.3f", s.rrc), CellText("%d", s.iod),
+            CellText("%.1f", rec.zCount)};
     });
 }
 
@@ -47,9 +48,9 @@ TableRows StationPositionRows(const Rec03& rec) {
 
 TableRows CarrierPhaseRows(const Rec18& rec) {
     return SatelliteRows(rec.sats, [&](const Rec18Sat& s) {
-        return TableRow{CellText("%d", s.sat),   u"0", CellText("%d", s.lossCount),
-                        CodeText(s.pCode),       CellText("%e", s.phase),
-                        CellText("%.1f", rec.time)};
+        return TableRow{CellText("%d", s.sat),       u"0",
+                        CellText("%d", s.lossCount), CodeText(s.pCode),
+                        CellText("%e", s.phase),     CellText("%.1f", rec.time)};
     });
 }
 

@@ -24,7 +24,8 @@ TableRow NameValue(const char16_t* name, std::u16string value) {
 // The SV of a cell, empty when the row above shows the same satellite.
 template <typename Cell>
 std::u16string CellSat(const Cell* cells, int i) {
-    return i > 0 && cells[i].sat == cells[i - 1].sat ? std::u16string() : CellText("%d", cells[i].sat);
+    return i > 0 && cells[i].sat == cells[i - 1].sat ? std::u16string()
+                                                     : CellText("%d", cells[i].sat);
 }
 
 int Clamp(int count, int most) { return std::clamp(count, 0, most); }

@@ -15,7 +15,8 @@ std::u16string CellText(const char* format, ...) {
     const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
     va_end(args);
     if (n <= 0) return {};
-    const std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(n), sizeof buffer - 1);
+    const std::size_t length =
+        std::min<std::size_t>(static_cast<std::size_t>(n), sizeof buffer - 1);
     return std::u16string(buffer, buffer + length);
 }
 

@@ -14,7 +14,8 @@ using TableRows = std::vector<TableRow>;
 #if defined(__GNUC__)
 __attribute__((format(printf, 1, 2)))
 #endif
-std::u16string CellText(const char* format, ...);
+std::u16string
+CellText(const char* format, ...);
 
 // "%.Nf" of a value, or "0" when it is exactly 0.0.
 std::u16string FixedOrZero(const char* format, double value);

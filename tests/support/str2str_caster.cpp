@@ -67,8 +67,8 @@ Str2StrCaster::~Str2StrCaster() {
     if (pid_ <= 0) return;
     kill(pid_, SIGTERM);
     int status;
-    const bool ended = WaitFor([&] { return waitpid(pid_, &status, WNOHANG) == pid_; },
-                               std::chrono::seconds(3));
+    const bool ended =
+        WaitFor([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, std::chrono::seconds(3));
     if (!ended) {
         kill(pid_, SIGKILL);
         waitpid(pid_, &status, 0);

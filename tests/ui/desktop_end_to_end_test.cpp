@@ -73,10 +73,11 @@ private slots:
 
     void signInStreamInspectStopAndStartAgain() {
         const std::uint16_t port = test::UnusedPort();
-        test::Str2StrCaster caster(
-            program_, port,
-            std::string(kMount) + ":" + kMount +
-                ";RTCM 3.0;1004(1),1012(1);2;GPS+GLO;TEST;KOR;37.50;127.00;0;0;str2str;none;B;N;2400;e2e");
+        test::Str2StrCaster caster(program_, port,
+                                   std::string(kMount) + ":" + kMount +
+                                       ";RTCM "
+                                       "3.0;1004(1),1012(1);2;GPS+GLO;TEST;KOR;37.50;127.00;0;0;"
+                                       "str2str;none;B;N;2400;e2e");
         QVERIFY(caster.Running());
         QVERIFY(caster.WaitListening());
         const QStringList args{"127.0.0.1", QString::number(port)};
@@ -126,7 +127,8 @@ private slots:
             // The decoding view on the mountpoint, type 1004.
             window.OnToggleDecodingView();
             window.MountList()->selectRow(list.RowOf(e));
-            QVERIFY(test::SpinUntil([&] { return window.MessageTree()->topLevelItemCount() == 9; }));
+            QVERIFY(
+                test::SpinUntil([&] { return window.MessageTree()->topLevelItemCount() == 9; }));
             window.MessageTree()->setCurrentItem(window.MessageTree()->topLevelItem(0));
             QCOMPARE(window.Inspector().SelectedCode(), 0x80010000u);
 
@@ -137,10 +139,13 @@ private slots:
                 QTest::qSleep(5);
             }
             const QColor blue(0, 0, 255);
-            streamed = test::SpinUntil([&] {
-                return rows.data(rows.index(list.RowOf(e), 0), Qt::ForegroundRole).value<QColor>() == blue &&
-                       window.MessageTable()->rowCount() > 0;
-            }, 10000);
+            streamed = test::SpinUntil(
+                [&] {
+                    return rows.data(rows.index(list.RowOf(e), 0), Qt::ForegroundRole)
+                                   .value<QColor>() == blue &&
+                           window.MessageTable()->rowCount() > 0;
+                },
+                10000);
             QVERIFY(streamed);
             // Let the relay and the raw file catch up with the caster.
             test::SpinUntil([] { return false; }, 500);

@@ -112,7 +112,8 @@ bool SameValue(const QString& cell, const std::string& logged, bool exact = fals
     const std::string shown = cell.toStdString();
     double a = 0, b = 0;
     if (!exact && Number(shown, &a) && Number(test::Trim(logged), &b))
-        return std::fabs(a - b) <= HalfUnit(shown) + HalfUnit(test::Trim(logged)) + 1e-12 * std::fabs(b);
+        return std::fabs(a - b) <=
+               HalfUnit(shown) + HalfUnit(test::Trim(logged)) + 1e-12 * std::fabs(b);
     const std::string text = exact ? logged : test::Trim(logged);
     return (exact ? cell : cell.trimmed()) ==
            QString::fromStdU16String(platform::NarrowToWide(text));
@@ -139,30 +140,38 @@ std::optional<RowLayout> RowLayoutOf(std::uint32_t code) {
     const int index = static_cast<int>(IndexOf(code));
     char msm[16];
     switch (KindOf(code)) {
-        case kKindRtcm2Type1: return RowLayout{"MT01", 1, 1, {4, 8, 9, 9, 5}, {0, -1, 5, 2, 3, 4, 1}};
+        case kKindRtcm2Type1:
+            return RowLayout{"MT01", 1, 1, {4, 8, 9, 9, 5}, {0, -1, 5, 2, 3, 4, 1}};
         case kKindRtcm2Type18:
             return RowLayout{"MT18", 1, 1, {4, 8, 3, 1, 4, 3, 2, 9}, {0, -1, 9, 5, 8, 1}, false, 3};
         case kKindRtcm2Type19:
-            return RowLayout{
-                "MT19", 1, 1, {4, 8, 3, 1, 4, 4, 3, 3, 2, 7, 2, 8}, {0, -1, 7, 12, 1}, false, 3};
-        case kKind1004: return RowLayout{"MT1004", 1, 1, {}, {0, 1, 3, 5, 6, 8, 9}};
-        case kKind1012: return RowLayout{"MT1012", 1, 1, {}, {0, 1, 4, 6, 7, 9, 10}};
-        case kKind1019: return RowLayout{"MT1019", 3, 3, {}, {0, -1, -1, 18, 23, 7, 10}, true};
-        case kKind1020: return RowLayout{"MT1020", 2, 2, {}, {0, 15, 14, -1, 16, 10, 11}, true};
+            return RowLayout{"MT19", 1, 1, {4, 8, 3, 1, 4, 4, 3, 3, 2, 7, 2, 8}, {0, -1, 7, 12, 1},
+                             false,  3};
+        case kKind1004:
+            return RowLayout{"MT1004", 1, 1, {}, {0, 1, 3, 5, 6, 8, 9}};
+        case kKind1012:
+            return RowLayout{"MT1012", 1, 1, {}, {0, 1, 4, 6, 7, 9, 10}};
+        case kKind1019:
+            return RowLayout{"MT1019", 3, 3, {}, {0, -1, -1, 18, 23, 7, 10}, true};
+        case kKind1020:
+            return RowLayout{"MT1020", 2, 2, {}, {0, 15, 14, -1, 16, 10, 11}, true};
         case kKindMsm4:
             std::snprintf(msm, sizeof msm, "MT%04d", 1074 + 10 * (index - 1));
             return RowLayout{msm, 1, 1, {4, 5, 20, 2, 3}, {0, 4, 5, 6, 7, 9}};
         case kKindMsm7:
             std::snprintf(msm, sizeof msm, "MT%04d", 1077 + 10 * (index - 1));
             return RowLayout{msm, 1, 1, {4, 5, 20, 6, 7, 3}, {0, 5, 6, 7, 8, 9, 10}};
-        default: return std::nullopt;
+        default:
+            return std::nullopt;
     }
 }
 
 NameValueLayout NameValueLayoutOf(std::uint32_t kind) {
     switch (kind) {
-        case kKindRtcm2Type3: return {"MT03", {"  X", "  Y", "  Z"}};
-        case kKind1006: return {"MT1006", {"  X", "  Y", "  Z", "  H"}};
+        case kKindRtcm2Type3:
+            return {"MT03", {"  X", "  Y", "  Z"}};
+        case kKind1006:
+            return {"MT1006", {"  X", "  Y", "  Z", "  H"}};
         case kKind1013:
             return {"MT1013",
                     {"  Modifyed Julian Day Number ", "  Seconds of Day             ",
@@ -176,7 +185,8 @@ NameValueLayout NameValueLayoutOf(std::uint32_t kind) {
 }
 
 // Compares the table shown for `code` with the log; returns what differs.
-QString CompareWithLog(std::uint32_t code, const Cells& table, const std::vector<std::string>& log) {
+QString CompareWithLog(std::uint32_t code, const Cells& table,
+                       const std::vector<std::string>& log) {
     const auto where = [&](int r, int c, const QString& shown, const std::string& logged) {
         return QString("code 0x%1 row %2 column %3: table \"%4\", log \"%5\"")
             .arg(code, 8, 16, QChar('0'))
@@ -185,8 +195,8 @@ QString CompareWithLog(std::uint32_t code, const Cells& table, const std::vector
             .arg(shown, QString::fromStdString(logged));
     };
     if (const auto layout = RowLayoutOf(code)) {
-        const auto blocks = test::TextLogBlocks(log, layout->title, layout->headerLines,
-                                                layout->linesPerRow);
+        const auto blocks =
+            test::TextLogBlocks(log, layout->title, layout->headerLines, layout->linesPerRow);
         std::vector<std::vector<std::string>> rows;
         if (layout->bySatellite) {
             std::map<std::string, std::vector<std::string>> last;
@@ -201,8 +211,9 @@ QString CompareWithLog(std::uint32_t code, const Cells& table, const std::vector
         } else {
             for (auto b = blocks.rbegin(); b != blocks.rend(); ++b) {
                 if (layout->frequencyValue >= 0 &&
-                    (b->empty() || SplitRow(b->front(), layout->widths).at(layout->frequencyValue) !=
-                                       std::to_string(IndexOf(code))))
+                    (b->empty() ||
+                     SplitRow(b->front(), layout->widths).at(layout->frequencyValue) !=
+                         std::to_string(IndexOf(code))))
                     continue;
                 for (const auto& row : *b) rows.push_back(SplitRow(row, layout->widths));
                 break;
@@ -236,7 +247,8 @@ QString CompareWithLog(std::uint32_t code, const Cells& table, const std::vector
             .arg(lines.size());
     for (int i = 0; i < values; ++i) {
         const std::string& prefix = layout.prefixes.at(i);
-        if (lines[i].rfind(prefix, 0) != 0) return QString::fromStdString("unexpected line " + lines[i]);
+        if (lines[i].rfind(prefix, 0) != 0)
+            return QString::fromStdString("unexpected line " + lines[i]);
         const int r = oneRow ? 0 : i, c = oneRow ? i + 1 : 2;
         const std::string logged = lines[i].substr(prefix.size());
         if (!SameValue(table[r][c], logged, KindOf(code) == kKind1033))
@@ -265,7 +277,8 @@ private slots:
         if (!test::SharedDataPresent()) QSKIP("shared data folder not found (set CORVANE_DATA)");
         inspector_ = std::make_unique<MessageInspectorView>(
             MessageInspectorView::Controls{&name_, &tree_, &table_}, window_);
-        window_.handler = [this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+        window_.handler = [this](std::uint32_t message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) {
             if (message != WM_RTCM_DECODED) return;
             ++notifications_;
             inspector_->RtcmDecoded(wParam, lParam);
@@ -281,8 +294,9 @@ private slots:
         javad_ = std::make_unique<Station>("JAVAD", 3.0f,
                                            "rtcm3/rtklib_gen_javad_20110115_legacy_msm4_msm7.rtcm3",
                                            window_, outputs_, dir("javad"));
-        swift_ = std::make_unique<Station>("SWIFT", 3.2f, "rtcm3/swift_switch-legacy-msm-legacy-msm.rtcm",
-                                           window_, outputs_, dir("swift"));
+        swift_ = std::make_unique<Station>("SWIFT", 3.2f,
+                                           "rtcm3/swift_switch-legacy-msm-legacy-msm.rtcm", window_,
+                                           outputs_, dir("swift"));
         legacy_ = std::make_unique<Station>("TESTGLO", 2.3f, "rtcm2/rtklib_testglo.rtcm2", window_,
                                             outputs_, dir("rtcm2"));
         for (Station* s : Stations()) s->Start();
@@ -402,11 +416,21 @@ private slots:
         std::uint32_t posted = code;
         NtripChannel* const running = swift.channel;
         switch (what) {
-            case 1: entry = &javad_->rig.entry; break;  // streams 1004 too
-            case 2: posted = MessageCode(kKind1012, 0); break;
-            case 3: swift.channel = nullptr; break;
-            case 4: swift.channel = legacy_->rig.channel.get(); break;
-            case 5: entry = nullptr; break;
+            case 1:
+                entry = &javad_->rig.entry;
+                break;  // streams 1004 too
+            case 2:
+                posted = MessageCode(kKind1012, 0);
+                break;
+            case 3:
+                swift.channel = nullptr;
+                break;
+            case 4:
+                swift.channel = legacy_->rig.channel.get();
+                break;
+            case 5:
+                entry = nullptr;
+                break;
         }
         inspector_->RtcmDecoded(reinterpret_cast<std::uintptr_t>(entry), posted);
         swift.channel = running;
@@ -442,7 +466,7 @@ private slots:
         for (Station* s : Stations()) s->rig.Stop();
         // A stopped channel has no decoder: its notifications change nothing.
         inspector_->RtcmDecoded(reinterpret_cast<std::uintptr_t>(&legacy_->rig.entry),
-                                  MessageCode(kKindRtcm2Type19, 2));
+                                MessageCode(kKindRtcm2Type19, 2));
         QCOMPARE(TableCells(table_), tables.back());
 
         std::map<Station*, std::vector<std::string>> logs;

@@ -67,8 +67,8 @@ private slots:
     void systemParametersShowTheDateOnceAWeekIsKnown() {
         const Rec1013 rec{58261, 49620, 18};
         const TableRows before = SystemParameterRows(rec, 0, 0);
-        QCOMPARE(Column(before, 1), (QStringList{"Modified Julian Day Number", "Seconds of Day(UTC)",
-                                                "Leap Seconds, GPS-UTC"}));
+        QCOMPARE(Column(before, 1), (QStringList{"Modified Julian Day Number",
+                                                 "Seconds of Day(UTC)", "Leap Seconds, GPS-UTC"}));
         QCOMPARE(Column(before, 2), (QStringList{"58261", "49620", "18"}));
         // GPS week 2000 began on 2018-05-06; no leap seconds are applied.
         const TableRows after = SystemParameterRows(rec, 2000, 3 * 86400 + 13 * 3600 + 47 * 60 + 5);
@@ -126,8 +126,9 @@ private slots:
         } else {
             rows = Rtcm3TableRows(RTCM3Dec(nullptr), code);
         }
-        const std::size_t expected =
-            KindOf(code) == kKind1013 ? 3 : KindOf(code) == kKind1033 ? 5 : 0;
+        const std::size_t expected = KindOf(code) == kKind1013   ? 3
+                                     : KindOf(code) == kKind1033 ? 5
+                                                                 : 0;
         QCOMPARE(rows.size(), expected);
     }
 };

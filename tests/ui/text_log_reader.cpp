@@ -31,7 +31,8 @@ std::vector<std::vector<std::string>> TextLogBlocks(const std::vector<std::strin
         if (lines[i].rfind(title + " ", 0) != 0) continue;
         std::vector<std::string> rows;
         std::size_t j = i + 1 + static_cast<std::size_t>(headerLines);
-        while (j + linesPerRow <= lines.size() && !lines[j].empty() && lines[j].rfind("MT", 0) != 0) {
+        while (j + linesPerRow <= lines.size() && !lines[j].empty() &&
+               lines[j].rfind("MT", 0) != 0) {
             std::string row = lines[j];
             for (int k = 1; k < linesPerRow; ++k) row += " " + lines[j + k];
             rows.push_back(row);
