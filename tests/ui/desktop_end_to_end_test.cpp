@@ -107,6 +107,9 @@ private slots:
             // Tick, relay on, every output (B, D, R) through the drop-down.
             list.TickClicked(row, true);
             QVERIFY(e->selected);
+            // The relay port is the TCP start port plus the running number:
+            // a free one.
+            app.settings.tcp = static_cast<std::uint16_t>(test::UnusedPort() - e->sequence);
             list.CellClicked(rows.index(row, MountListModel::kTcp));
             QVERIFY(e->tcpPort != 0);
             relayPort = e->tcpPort;
