@@ -39,6 +39,13 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return (*records_).*member;
     }
+    // Calls fn(records) under the lock and returns its result, e.g. to copy
+    // the record of one frequency or system.
+    template <typename Fn>
+    auto Read(Fn&& fn) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return fn(static_cast<const Rtcm2Records&>(*records_));
+    }
 
 private:
     // Takes one bit of the stream.

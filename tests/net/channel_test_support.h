@@ -215,7 +215,7 @@ struct ChannelRig {
     }
     NtripChannel& Start() {
         runFlag = 1;
-        channel = std::make_unique<NtripChannel>(&window, context);
+        channel = std::make_unique<NtripChannel>(target ? target : &window, context);
         channel->Start(&entry);
         return *channel;
     }
@@ -239,6 +239,8 @@ struct ChannelRig {
     MountpointEntry entry;
     ChannelContext context;
     EventRecorder window;
+    // The window the channel posts to instead of `window`, when set.
+    platform::WindowReceiver* target = nullptr;
     std::unique_ptr<NtripChannel> channel;
 };
 

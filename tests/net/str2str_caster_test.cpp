@@ -3,12 +3,6 @@
 // that the relayed stream can be compared with it byte for byte.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -17,9 +11,8 @@
 #include <thread>
 
 #include "tests/net/channel_test_support.h"
+#include "tests/support/str2str_caster.h"
 #include "tests/support/test_data.h"
-
-extern char** environ;
 
 namespace corvane {
 namespace {
@@ -28,60 +21,7 @@ using namespace std::chrono;
 using namespace platform;
 using test::WaitUntil;
 
-std::string FindOnPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        const std::size_t end = std::min(dirs.find(':', start), dirs.size());
-        const std::string candidate = dirs.substr(start, end - start) + "/" + program;
-        if (access(candidate.c_str(), X_OK) == 0) return candidate;
-        start = end + 1;
-    }
-    return {};
-}
-
-// str2str as an NTRIP caster reading its stream from standard input.
-class Str2StrCaster {
-public:
-    Str2StrCaster(const std::string& program, std::uint16_t port) {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
-        posix_spawn_file_actions_addclose(&actions, fds[1]);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        const std::string out = "ntripc://qadlu:qadlu@:" + std::to_string(port) + "/CORV";
-        std::string args[] = {"str2str", "-out", out};
-        char* argv[] = {args[0].data(), args[1].data(), args[2].data(), nullptr};
-        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[0]);
-        input_ = fds[1];
-    }
-    ~Str2StrCaster() {
-        if (input_ >= 0) close(input_);
-        if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
-        int status;
-        const bool ended =
-            WaitUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, seconds(3));
-        if (!ended) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, &status, 0);
-        }
-    }
-    bool Running() const { return pid_ > 0; }
-    bool Write(const char* data, std::size_t n) {
-        return write(input_, data, n) == static_cast<ssize_t>(n);
-    }
-
-private:
-    pid_t pid_ = -1;
-    int input_ = -1;
-};
+using test::FindOnPath;
 
 // Forwards one connection to the caster and keeps what the caster sent.
 class RecordingProxy {
@@ -152,7 +92,7 @@ TEST(Str2StrCaster, RelayedStreamEqualsWhatTheCasterSent) {
     ASSERT_TRUE(test::ReadFile(test::SharedDataFile("rtcm3/rtklib_testglo.rtcm3"), &recorded));
 
     const std::uint16_t casterPort = test::UnusedPort();
-    Str2StrCaster str2str(program, casterPort);
+    test::Str2StrCaster str2str(program, casterPort);
     ASSERT_TRUE(str2str.Running());
     ASSERT_TRUE(WaitUntil(
         [&] {
