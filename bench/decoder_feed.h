@@ -60,12 +60,10 @@ void RegisterDecoderBenchmarks(const char* name, const std::vector<std::string>&
             const std::string label = std::string(name) + "/" +
                                       std::filesystem::path(relative).filename().string() +
                                       (textLog ? "/TextLogOn" : "/TextLogOff");
-            benchmark::RegisterBenchmark(label.c_str(),
-                                         [relative, textLog, makeDecoder](benchmark::State& s) {
-                                             FeedRecording(s, DataDir() + "/" + relative, textLog,
-                                                           makeDecoder);
-                                         })
-                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(label.c_str(), [relative, textLog,
+                                                         makeDecoder](benchmark::State& s) {
+                FeedRecording(s, DataDir() + "/" + relative, textLog, makeDecoder);
+            })->Unit(benchmark::kMillisecond);
         }
     }
 }

@@ -8,8 +8,7 @@
 
 int main(int argc, char** argv) {
     corvane::bench::RegisterDecoderBenchmarks(
-        "Rtcm3Input",
-        {"rtcm3/rtklib_testglo.rtcm3", "rtcm3/swift_dropped-packets-STR24.rtcm3"},
+        "Rtcm3Input", {"rtcm3/rtklib_testglo.rtcm3", "rtcm3/swift_dropped-packets-STR24.rtcm3"},
         [](corvane::NtripChannel& channel) -> corvane::StreamDecoder& {
             channel.rtcm3 = std::make_unique<corvane::RTCM3Dec>(&channel);
             return *channel.rtcm3;

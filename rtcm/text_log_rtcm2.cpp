@@ -74,8 +74,7 @@ void Header(TextBuffer& t, const char* kind, double z, const char* ts) {
     t.Text(kind).Text(" ").Fixed(z, 6, 1).Text(" ").Text(ts).Text("\n");
 }
 
-void WriteMultiSystem(TextBuffer& t, const Rec41& r, const char* kind, double z,
-                      const char* ts) {
+void WriteMultiSystem(TextBuffer& t, const Rec41& r, const char* kind, double z, const char* ts) {
     Header(t, kind, z, ts);
     t.Text("  SID  SV  IOD PRC      IONO  UDRE\n");
     const std::string& e = Epsilon();

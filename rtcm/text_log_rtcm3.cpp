@@ -77,13 +77,14 @@ void ScientificRow(TextBuffer& t, std::initializer_list<double> values) {
 
 void Write1019(TextBuffer& t, const Rtcm3Records& r, const char* ts, bool header) {
     if (header) {
-        Header(t, "MT1019", ts,
-               "  SV  Toc                  Af0                  Af1                  Af2          "
-               "        Toe                  sqrtA                deltaN               m0\n      "
-               "Eccentr              Omega                Cus                  Cuc                  "
-               "Crc                  Crs                  Cic                  Cis\n      i0       "
-               "            IDOT                 Aop                  OmegaDot             Tgd    "
-               "              IODC                 IODE \n");
+        Header(
+            t, "MT1019", ts,
+            "  SV  Toc                  Af0                  Af1                  Af2          "
+            "        Toe                  sqrtA                deltaN               m0\n      "
+            "Eccentr              Omega                Cus                  Cuc                  "
+            "Crc                  Crs                  Cic                  Cis\n      i0       "
+            "            IDOT                 Aop                  OmegaDot             Tgd    "
+            "              IODC                 IODE \n");
     }
     const int prn = r.lastGpsPrn;
     if (prn < 1 || prn > 32) return;
@@ -116,7 +117,8 @@ void Write1020(TextBuffer& t, const Rtcm3Records& r, const char* ts, bool header
     const Rec1020& g = r.rec1020[slot - 1];
     if (g.xDot == 0.0) return;
     // "%4d %20.13e %20.13e %20.13e %20.13e %20.13e %20.13e %20.13e %20.13e\n"
-    // "     %20.13e %20.13e %20.13e %20.13e %20.13e  %2d                  %3d                   %d\n"
+    // "     %20.13e %20.13e %20.13e %20.13e %20.13e  %2d                  %3d"
+    // "                   %d\n"
     t.Int(slot + 40, 4);
     ScientificRow(t, {g.xDot, g.x, g.xDDot, g.yDot, g.y, g.yDDot, g.zDot, g.z});
     t.Text("\n    ");

@@ -128,7 +128,7 @@ void Write8(char* end, std::uint32_t v) {
 // Writes the low `count` digits of v, zero-filled, to end at `end`, and
 // returns v without them. Inlined, so that a constant count unrolls.
 [[gnu::always_inline]] inline std::uint64_t WriteDigitsBefore(char* end, std::uint64_t v,
-                                                               int count) {
+                                                              int count) {
     while (count >= 8) {
         Write8(end, static_cast<std::uint32_t>(v % 100000000));
         v /= 100000000;

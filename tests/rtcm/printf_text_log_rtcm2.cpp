@@ -94,7 +94,7 @@ void WriteMultiSystem(platform::OutputFile& f, const Rec41& r, const char* heade
 }  // namespace
 
 void PrintfRtcm2Text(platform::OutputFile& f, const RTCM2Dec& decoder, std::uint32_t code,
-                    const char* ts) {
+                     const char* ts) {
     const Rtcm2Records& r = decoder.Records();
     const double z = r.lastZCount;
     const std::uint32_t index = IndexOf(code);

@@ -152,7 +152,7 @@ void WriteMsm7(platform::OutputFile& file, const RecMsm7& r, int index, const ch
 }  // namespace
 
 void PrintfRtcm3Text(platform::OutputFile& file, const RTCM3Dec& decoder, std::uint32_t code,
-                    const char* ts, std::uint32_t lastTextCode) {
+                     const char* ts, std::uint32_t lastTextCode) {
     const Rtcm3Records& r = decoder.Records();
     const std::uint32_t kind = KindOf(code);
     const int index = static_cast<int>(IndexOf(code));

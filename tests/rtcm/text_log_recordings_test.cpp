@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -50,17 +51,14 @@ struct Recording {
     int version;       // the decoder: 2 or 3
 };
 
-void PrintTo(const Recording& r, std::ostream* out) {
-    *out << r.path << " as RTCM " << r.version;
-}
+void PrintTo(const Recording& r, std::ostream* out) { *out << r.path << " as RTCM " << r.version; }
 
 std::vector<Recording> AllRecordings() {
     std::vector<Recording> all;
     std::error_code ec;
     for (const auto& e : fs::recursive_directory_iterator(test::SharedDataDir(), ec)) {
         if (!e.is_regular_file() || e.path().extension() == ".md") continue;
-        const std::string relative =
-            fs::relative(e.path(), test::SharedDataDir()).generic_string();
+        const std::string relative = fs::relative(e.path(), test::SharedDataDir()).generic_string();
         all.push_back({relative, 3});
         all.push_back({relative, 2});
     }
@@ -121,7 +119,8 @@ TEST_P(TextLogRecordings, SameBytesAsPrintf) {
     // In the channel's blocks of 2048 bytes.
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(stream.data());
     for (std::size_t at = 0; at < stream.size(); at += 2048)
-        decoder->Input(bytes + at, static_cast<int>(std::min<std::size_t>(2048, stream.size() - at)));
+        decoder->Input(bytes + at,
+                       static_cast<int>(std::min<std::size_t>(2048, stream.size() - at)));
     channel.textFile.Close();
     printfLog.file.Close();
     platform::SetClock(nullptr);

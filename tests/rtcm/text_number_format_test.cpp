@@ -69,7 +69,8 @@ private:
                 const double tie = Tie();
                 const int steps = static_cast<int>(random_() % 3) + 1;
                 double v = tie;
-                for (int i = 0; i < steps; ++i) v = std::nextafter(v, random_() & 1 ? 0.0 : DBL_MAX);
+                for (int i = 0; i < steps; ++i)
+                    v = std::nextafter(v, random_() & 1 ? 0.0 : DBL_MAX);
                 return v;
             }
             case 8:
@@ -81,13 +82,15 @@ private:
             case 12: {  // powers of ten and their neighbours
                 double v = std::pow(10.0, static_cast<int>(random_() % 61) - 30);
                 const int steps = static_cast<int>(random_() % 5) - 2;
-                for (int i = 0; i < std::abs(steps); ++i) v = std::nextafter(v, steps < 0 ? 0.0 : DBL_MAX);
+                for (int i = 0; i < std::abs(steps); ++i)
+                    v = std::nextafter(v, steps < 0 ? 0.0 : DBL_MAX);
                 return v;
             }
             default: {  // zero, subnormals and integers
                 const std::uint64_t pick = random_() % 4;
                 if (pick == 0) return 0.0;
-                if (pick == 1) return static_cast<double>(random_() % (std::uint64_t{1} << 52)) * DBL_TRUE_MIN;
+                if (pick == 1)
+                    return static_cast<double>(random_() % (std::uint64_t{1} << 52)) * DBL_TRUE_MIN;
                 return static_cast<double>(random_() >> (random_() % 64));
             }
         }
@@ -115,7 +118,10 @@ private:
         int at = 0;
         const int digits = precision_ + 2 + (scientific_ ? 0 : static_cast<int>(random_() % 8));
         for (int i = 0; i < digits - 1; ++i)
-            text[at++] = last == '9' ? '9' : static_cast<char>('0' + (i == 0 ? 1 + random_() % 9 : random_() % 10));
+            text[at++] =
+                last == '9'
+                    ? '9'
+                    : static_cast<char>('0' + (i == 0 ? 1 + random_() % 9 : random_() % 10));
         text[at++] = last;
         std::snprintf(text + at, sizeof text - static_cast<std::size_t>(at), "e%d",
                       static_cast<int>(random_() % 41) - 20 - digits + 1);
@@ -141,28 +147,28 @@ TEST_P(NumberFormatTest, MillionDoublesAsSnprintf) {
         const double v = doubles.Next();
         const int n = std::snprintf(expected, sizeof expected, format, f.width, f.precision, v);
         char* end = f.scientific ? FormatScientific(actual, v, f.width, f.precision)
-                                       : FormatFixed(actual, v, f.width, f.precision);
+                                 : FormatFixed(actual, v, f.width, f.precision);
         if (end - actual != n || std::memcmp(actual, expected, static_cast<std::size_t>(n)) != 0) {
             ++failures;
-            ADD_FAILURE() << std::hexfloat << v << ": \"" << std::string(actual, static_cast<std::size_t>(end - actual))
+            ADD_FAILURE() << std::hexfloat << v << ": \""
+                          << std::string(actual, static_cast<std::size_t>(end - actual))
                           << "\", snprintf \"" << expected << "\"";
         }
     }
 }
 
 // Every number format of the decoded-text log.
-INSTANTIATE_TEST_SUITE_P(
-    Log, NumberFormatTest,
-    ::testing::Values(NumberFormat{20, 13, true}, NumberFormat{16, 9, true},
-                      NumberFormat{12, 3, false}, NumberFormat{14, 5, false},
-                      NumberFormat{14, 3, false}, NumberFormat{7, 2, false},
-                      NumberFormat{7, 3, false}, NumberFormat{11, 4, false},
-                      NumberFormat{15, 4, false}, NumberFormat{11, 9, false},
-                      NumberFormat{7, 4, false}, NumberFormat{6, 1, false},
-                      NumberFormat{8, 1, false}, NumberFormat{9, 3, false},
-                      NumberFormat{9, 4, false}, NumberFormat{9, 2, false},
-                      NumberFormat{19, 8, false}, NumberFormat{0, 3, false}),
-    Name);
+INSTANTIATE_TEST_SUITE_P(Log, NumberFormatTest,
+                         ::testing::Values(NumberFormat{20, 13, true}, NumberFormat{16, 9, true},
+                                           NumberFormat{12, 3, false}, NumberFormat{14, 5, false},
+                                           NumberFormat{14, 3, false}, NumberFormat{7, 2, false},
+                                           NumberFormat{7, 3, false}, NumberFormat{11, 4, false},
+                                           NumberFormat{15, 4, false}, NumberFormat{11, 9, false},
+                                           NumberFormat{7, 4, false}, NumberFormat{6, 1, false},
+                                           NumberFormat{8, 1, false}, NumberFormat{9, 3, false},
+                                           NumberFormat{9, 4, false}, NumberFormat{9, 2, false},
+                                           NumberFormat{19, 8, false}, NumberFormat{0, 3, false}),
+                         Name);
 
 }  // namespace
 }  // namespace corvane
