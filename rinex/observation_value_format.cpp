@@ -14,19 +14,33 @@ bool FormatObservationValue(double value, char* out) {
     const double whole = std::floor(a);
     const double fraction = a - whole;  // exact
 
-    // The nearest thousandth of the exact fraction. The product is rounded
-    // once, so the candidate may be one off near a half; fma decides the
-    // side of each half exactly.
-    double r = std::nearbyint(fraction * 1000.0);
-    const double below = std::fma(fraction, 1000.0, -(r - 0.5));
-    const double above = std::fma(fraction, 1000.0, -(r + 0.5));
-    if (below < 0 || (below == 0 && std::fmod(r, 2.0) != 0)) {
-        r -= 1;
-    } else if (above > 0 || (above == 0 && std::fmod(r, 2.0) != 0)) {
-        r += 1;
+    int thousandths;
+    if (a >= 1.0) {
+        // From 1 on, the fraction is a whole number of 2^-52 and so is exact
+        // as an integer F of 52 bits; F * 1000 fits 62 bits, and its top bits
+        // are the thousandths, the low 52 the remainder (ties to even).
+        constexpr std::uint64_t kHalf = std::uint64_t{1} << 51;
+        const auto f = static_cast<std::uint64_t>(fraction * 4503599627370496.0);  // 2^52
+        const std::uint64_t p = f * 1000;
+        std::uint64_t q = p >> 52;
+        const std::uint64_t rest = p & (2 * kHalf - 1);
+        if (rest > kHalf || (rest == kHalf && (q & 1))) ++q;
+        thousandths = static_cast<int>(q);
+    } else {
+        // The nearest thousandth of the exact fraction. The product is
+        // rounded once, so the candidate may be one off near a half; fma
+        // decides the side of each half exactly.
+        double r = std::nearbyint(fraction * 1000.0);
+        const double below = std::fma(fraction, 1000.0, -(r - 0.5));
+        const double above = std::fma(fraction, 1000.0, -(r + 0.5));
+        if (below < 0 || (below == 0 && std::fmod(r, 2.0) != 0)) {
+            r -= 1;
+        } else if (above > 0 || (above == 0 && std::fmod(r, 2.0) != 0)) {
+            r += 1;
+        }
+        thousandths = static_cast<int>(r);
     }
     auto integer = static_cast<std::int64_t>(whole);
-    auto thousandths = static_cast<int>(r);
     if (thousandths >= 1000) {
         ++integer;
         thousandths -= 1000;

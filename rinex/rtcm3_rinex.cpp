@@ -6,6 +6,7 @@
 
 #include "net/ntrip_channel.h"
 #include "platform/clock.h"
+#include "rinex/legacy_signals.h"
 #include "rinex/msm_frame.h"
 #include "rtcm/crc24q.h"
 
@@ -253,7 +254,8 @@ void RTCM3Rinex::WriteEpoch() {
 }
 
 void RTCM3Rinex::WriteEpoch3() {
-    const SignalEpoch& ready = observations.signals->Ready();
+    SignalEpoch& ready = observations.signals->Ready();
+    AddLegacySignals(observations.ready, ready);
     if (epochCount < 3 || clock.gpsWeek == 0) {
         ++epochCount;
         observations3_.Count(ready);
