@@ -47,15 +47,30 @@ bool FormatObservationValue(double value, char* out) {
     }
     if (integer >= 1000000000 && negative) return false;  // one character too many
 
+    // Digits two at a time: a division per pair instead of per digit.
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
     int at = kObservationValueWidth;
-    out[--at] = static_cast<char>('0' + thousandths % 10);
-    out[--at] = static_cast<char>('0' + thousandths / 10 % 10);
+    const int lastTwo = thousandths % 100;
+    out[--at] = kPairs[2 * lastTwo + 1];
+    out[--at] = kPairs[2 * lastTwo];
     out[--at] = static_cast<char>('0' + thousandths / 100);
     out[--at] = '.';
-    do {
-        out[--at] = static_cast<char>('0' + integer % 10);
-        integer /= 10;
-    } while (integer > 0 && at > 0);
+    auto rest = static_cast<std::uint32_t>(integer);  // below 10^9
+    while (rest >= 100) {
+        const std::uint32_t pair = rest % 100;
+        rest /= 100;
+        out[--at] = kPairs[2 * pair + 1];
+        out[--at] = kPairs[2 * pair];
+    }
+    if (rest >= 10) {
+        out[--at] = kPairs[2 * rest + 1];
+        out[--at] = kPairs[2 * rest];
+    } else {
+        out[--at] = static_cast<char>('0' + rest);
+    }
     if (negative && at > 0) out[--at] = '-';
     while (at > 0) out[--at] = ' ';
     return true;
