@@ -342,6 +342,10 @@ void RTCM3Rinex::WriteNavigation(int kind) {
         return;
     }
     channel_->WriteRinex(kind, text_, length, epochTime, *this);
+    // Files this record opened start with every ephemeris unwritten, but
+    // this one is in them now.
+    if (kind == 1) gps[i].lastWrittenToc = gps[i].toc;
+    if (kind == 2) glonass[i].lastWrittenTb = glonass[i].tb;
 }
 
 int RTCM3Rinex::WriteHeader(int kind, char* buffer, std::int64_t first) {

@@ -197,9 +197,12 @@ TEST_F(Converter, FirstTextOfTheHourOpensThreeFilesNamedInLocalTime) {
     // An ephemeris before any epoch opens the files at the clock's time
     // (2025-12-31 23:59:50, 08:59:50 in Seoul) and is written at once.
     Feed(Frame(test::Message1019({})));
+    Feed(Frame(test::Message1019({})));  // its repeat: not again in the files it opened
     EXPECT_EQ(FileCount(), 3);
     const std::int64_t before = start_ - 10;
-    EXPECT_NE(File(before, "n").find("\n05 "), std::string::npos);
+    const std::string nav = File(before, "n");
+    EXPECT_NE(nav.find("\n05 "), std::string::npos);
+    EXPECT_EQ(nav.find("\n05 ", nav.find("\n05 ") + 1), std::string::npos);
     PassFirstEpochs(start_);
     Epoch(start_);  // the next hour: the next three files
     EXPECT_EQ(FileCount(), 6);
