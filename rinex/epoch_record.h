@@ -51,6 +51,10 @@ constexpr std::int32_t kHalfCycleL5 = 64;
 // from in this epoch. A legacy message's values replace those of MSM for the
 // same satellite.
 constexpr int kSlotSource = 39;
+// Another such slot: the L2 code indicator of a legacy GPS message (0 C/A,
+// 1 P, 2 cross-correlated P(Y), 3 codeless P(Y)), which names the RINEX 3
+// signal of the L2 values.
+constexpr int kSlotL2Indicator = 38;
 constexpr double kFromLegacy = 1;
 constexpr double kFromMsm = 2;
 

@@ -112,6 +112,9 @@ bool DecodeGpsEphemeris(BitCursor& in, GpsEphemeris (&table)[kGpsSatellites], in
     e.health = static_cast<std::int32_t>(in.U(6));
     if (in.U(1)) e.flags |= 1;
     if (in.U(1)) e.flags |= 0x10;
+    // The week is that of the broadcast: an ephemeris for the start of the
+    // next week, sent at the end of this one, belongs to the next week.
+    if (e.week == clock.gpsWeek && e.toe - clock.gpsSecond < -302400) ++e.week;
     entry = e;
 
     // An ephemeris whose reference time lies 7 to 10 hours after the clock

@@ -119,6 +119,7 @@ void ObservationAssembly::Store(int i, const Satellite& s, bool gps) {
     }
     if (!s.l2.present) return;
 
+    v[kSlotL2Indicator] = s.l2.codeIndicator;
     const bool pCode = s.l2.codeIndicator != 0;
     const int code2 = pCode ? kSlotP2 : kSlotC2;
     const int phase2 = pCode ? kSlotL2P : kSlotL2CA;

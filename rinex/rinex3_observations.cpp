@@ -16,7 +16,8 @@ constexpr char kObservableLetter[kObservables] = {'C', 'L', 'D', 'S'};
 // Signal codes by constellation and signal ID - 1.
 constexpr const char* kCodes[kMsmSystemCount][32] = {
     // GPS
-    {nullptr, "1C", "1P", "1W", nullptr, nullptr, nullptr, "2C", "2P", "2W", nullptr, nullptr,
+    // (No MSM signal is "2D"; ID 11 carries it for legacy messages.)
+    {nullptr, "1C", "1P", "1W", nullptr, nullptr, nullptr, "2C", "2P", "2W", "2D", nullptr,
      nullptr, nullptr, "2S", "2L", "2X", nullptr, nullptr, nullptr, nullptr, "5I", "5Q", "5X",
      nullptr, nullptr, nullptr, nullptr, nullptr, "1S", "1L", "1X"},
     // GLONASS

@@ -6,6 +6,7 @@
 
 #include "net/ntrip_channel.h"
 #include "platform/clock.h"
+#include "rinex/legacy_signals.h"
 #include "rinex/msm_frame.h"
 #include "rtcm/crc24q.h"
 
@@ -253,7 +254,8 @@ void RTCM3Rinex::WriteEpoch() {
 }
 
 void RTCM3Rinex::WriteEpoch3() {
-    const SignalEpoch& ready = observations.signals->Ready();
+    SignalEpoch& ready = observations.signals->Ready();
+    AddLegacySignals(observations.ready, ready);
     if (epochCount < 3 || clock.gpsWeek == 0) {
         ++epochCount;
         observations3_.Count(ready);
@@ -275,9 +277,10 @@ void RTCM3Rinex::WriteGnssNavigation() {
     if (!channel_ || version_ != 3) return;
     epochTime = clock.Time();
     epochMillisecond_ = 0;
-    const int n = ComposeGnssRecord((*gnss)[lastGnssKind_][lastGnssIndex_], lastGnssKind_,
-                                    lastGnssIndex_ + 1, text3_);
+    GnssEphemeris& eph = (*gnss)[lastGnssKind_][lastGnssIndex_];
+    const int n = ComposeGnssRecord(eph, lastGnssKind_, lastGnssIndex_ + 1, text3_);
     channel_->WriteRinex(1, text3_, n, epochTime, *this);
+    eph.lastWrittenToc = eph.toc;  // in the files this record may have opened
 }
 
 void RTCM3Rinex::GlonassChannels(int (&channels)[24]) const {
@@ -337,9 +340,9 @@ void RTCM3Rinex::WriteNavigation(int kind) {
     if (version_ == 3) {
         const int n = ToRinex3Record(kind == 1 ? 'G' : 'R', text_, length, text3_);
         channel_->WriteRinex(1, text3_, n, epochTime, *this);
-        return;
+    } else {
+        channel_->WriteRinex(kind, text_, length, epochTime, *this);
     }
-    channel_->WriteRinex(kind, text_, length, epochTime, *this);
     // Files this record opened start with every ephemeris unwritten, but
     // this one is in them now.
     if (kind == 1) gps[i].lastWrittenToc = gps[i].toc;

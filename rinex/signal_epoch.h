@@ -63,6 +63,8 @@ class SignalEpochPair {
 public:
     SignalEpoch& Pending() { return epochs_[pending_]; }
     const SignalEpoch& Ready() const { return epochs_[pending_ ^ 1]; }
+    // The ready epoch may take more satellites until the next handover.
+    SignalEpoch& Ready() { return epochs_[pending_ ^ 1]; }
     void HandOver() {
         pending_ ^= 1;
         epochs_[pending_].satelliteCount = 0;

@@ -277,6 +277,28 @@ TEST(Cli, ConvertWritesEveryOutputAndCountsMessages) {
     EXPECT_TRUE(raw == in) << raw.size() << " of " << in.size() << " bytes";
 }
 
+// RINEX 3.04 by option: one mixed observation and one mixed navigation file
+// per hour, and nothing of the 2.11 files; a version other than 2 or 3 is a
+// usage error.
+TEST(Cli, ConvertWritesRinex3FilesByOption) {
+    CORVANE_REQUIRE_SHARED_DATA();
+    test::TempDir home;
+    const std::string out = home.File("out");
+    const std::string input = test::SharedDataFile("rtcm3/swift_dropped-packets-STR24.rtcm3");
+    auto r = test::RunCli(home.Path(), {"--out-dir", out, "convert", input, "--rinex",
+                                        "--rinex-version", "3", "--time", "2018-07-12 23:00:00"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(out))
+        names.push_back(e.path().filename().string().substr(e.path().filename().string().size() - 7));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"_MN.rnx", "_MO.rnx"}));
+
+    r = test::RunCli(home.Path(), {"convert", input, "--rinex", "--rinex-version", "4"});
+    EXPECT_EQ(r.exitStatus, 2);
+    EXPECT_NE(r.err.find("--rinex-version"), std::string::npos) << r.err;
+}
+
 TEST(Cli, ConvertDecodesRtcm2WithTheChosenName) {
     CORVANE_REQUIRE_SHARED_DATA();
     test::TempDir home;

@@ -35,6 +35,7 @@ TEST(AppSettings, ClampsCutsAndKeyOrder) {
     store.ints["y"] = 4;
     store.ints["purpose"] = 0x1FF;  // an 8-bit value
     store.ints["port"] = 70000;     // a 16-bit value
+    store.ints["rinexVersion"] = 4;  // only 3 chooses RINEX 3
     store.texts["host"] = std::u16string(40, u'h');
     store.texts["pass"] = std::u16string(30, u'p') + u"🛰";  // surrogate pair at the limit
     store.texts["path"] = std::u16string(300, u'd');
@@ -46,12 +47,13 @@ TEST(AppSettings, ClampsCutsAndKeyOrder) {
     EXPECT_EQ(s.host.size(), 31u);
     EXPECT_EQ(s.pass, std::u16string(30, u'p'));
     EXPECT_EQ(s.path.size(), 259u);
+    EXPECT_EQ(s.rinexVersion, 2);
 
     MemoryStore out;
     WriteAppSettings(out, s);
     EXPECT_EQ(out.order,
               "x y w h purpose host port user2 pass path baud data parity stop tcp scale centerX "
-              "centerY ");
+              "centerY rinexVersion ");
 }
 
 TEST(QtSettingsStore, EveryKeySurvivesASaveAndALoadInAPrivateFile) {
@@ -76,6 +78,7 @@ TEST(QtSettingsStore, EveryKeySurvivesASaveAndALoadInAPrivateFile) {
     s.scale = 7;
     s.centerX = -1;
     s.centerY = 123456789;
+    s.rinexVersion = 3;
     std::string file;
     {
         QtSettingsStore store("settings-test");
@@ -111,6 +114,7 @@ TEST(QtSettingsStore, EveryKeySurvivesASaveAndALoadInAPrivateFile) {
     EXPECT_EQ(r.scale, 7);
     EXPECT_EQ(r.centerX, -1);
     EXPECT_EQ(r.centerY, 123456789);
+    EXPECT_EQ(r.rinexVersion, 3);
     unsetenv("XDG_CONFIG_HOME");
 }
 

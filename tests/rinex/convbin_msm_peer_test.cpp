@@ -1,6 +1,7 @@
-// RTKLIB's convbin as a peer on recorded MSM streams: both convert the same
-// recording, to RINEX 3.04 (every constellation) and to 2.11 (GPS, GLONASS
-// and SBAS), and every epoch, satellite and type present in both agrees.
+// RTKLIB's convbin as a peer on recorded MSM (and legacy) streams: both
+// convert the same recording, to RINEX 3.04 (every constellation) and to 2.11
+// (GPS, GLONASS and SBAS), and every epoch, satellite and type present in both
+// agrees, as does every navigation record.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -388,6 +389,9 @@ INSTANTIATE_TEST_SUITE_P(
         // The largest MSM recording, with BeiDou ephemerides.
         PeerCase{"DroppedPacketsVersion3", "swift_dropped-packets-STR24.rtcm3", 3,
                  {2018, 7, 12, 23, 0, 0}, 18, "GREJC", "GREJC"},
+        // Legacy 1004 and 1012 (and SBAS by GPS-message IDs) in 3.04 types.
+        PeerCase{"LegacyVersion3", "rtklib_testglo.rtcm3", 3, {2009, 12, 18, 23, 0, 0}, 15, "GRS",
+                 "GR"},
         // GPS, GLONASS and SBAS MSM7 in the 2.11 types.
         PeerCase{"Msm7Version211", "swift_msm7.rtcm", 2, {2018, 5, 11, 9, 35, 0}, 18, "GRS", ""}),
     [](const auto& info) { return std::string(info.param.name); });

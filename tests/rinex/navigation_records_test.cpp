@@ -119,6 +119,22 @@ TEST_F(GpsFixture, WeekIsTheOneNearestTheClock) {
     EXPECT_EQ(Record(6).substr(0, 22), "07 26 01 04 04 00 00.0");
 }
 
+TEST_F(GpsFixture, EphemerisOfTheNextWeekSentAtTheEndOfThisOne) {
+    Gps1019 m;
+    m.toc = 0;
+    m.toe = 0;
+    m.week = 2009 % 1024;
+    clock = {2009, 604200, 18};  // Saturday 23:50
+    ASSERT_TRUE(Decode(m));
+    EXPECT_EQ(table[6].week, 2010);
+    EXPECT_EQ(Record(6).substr(0, 22), "07 18 07 15 00 00 00.0");
+    // Received in a later week than it names: the week as sent.
+    m.toc = 7200 / 16;
+    clock = {2010, 600, 18};
+    ASSERT_TRUE(Decode(m));
+    EXPECT_EQ(table[6].week, 2009);
+}
+
 TEST_F(GpsFixture, RepeatsAndIdsAndTheResetValue) {
     Gps1019 m;
     m.id = 5;
