@@ -75,7 +75,7 @@ public:
     // rinexNext is that hour's end (0 before the first).
     platform::OutputFile rinexFiles[3];
     std::int64_t rinexNext = 0;
-    std::int64_t rinexOpened = 0;         // time the open files were opened for
+    std::int64_t rinexOpened = 0;     // time the open files were opened for
     bool rinexHeaderPending = false;  // the open observation file has no header yet
     // Appends RINEX text to file `kind`. Text at or after rinexNext, or
     // before the open files' hour, first closes the three files and opens

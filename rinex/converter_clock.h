@@ -15,9 +15,7 @@ struct ConverterClock {
     bool leapFromMessage = false;   // a 1013 gave leapSeconds; the date no longer does
 
     // Seconds since 1970 on the GPS scale.
-    std::int64_t Time() const {
-        return std::int64_t{gpsWeek} * 604800 + gpsSecond + 315964800;
-    }
+    std::int64_t Time() const { return std::int64_t{gpsWeek} * 604800 + gpsSecond + 315964800; }
     // Moves the clock; until a 1013 has given GPS − UTC, it follows the date.
     void Set(std::int32_t week, std::int32_t second) {
         gpsWeek = week;

@@ -112,9 +112,16 @@ bool DecodeGpsEphemeris(BitCursor& in, GpsEphemeris (&table)[kGpsSatellites], in
     e.health = static_cast<std::int32_t>(in.U(6));
     if (in.U(1)) e.flags |= 1;
     if (in.U(1)) e.flags |= 0x10;
-    // The week is that of the broadcast: an ephemeris for the start of the
-    // next week, sent at the end of this one, belongs to the next week.
-    if (e.week == clock.gpsWeek && e.toe - clock.gpsSecond < -302400) ++e.week;
+    // The week is that of the broadcast, not always that of toe: an
+    // ephemeris for the start of the next week is sent at the end of this
+    // one, and some receivers keep the old week for a while after the
+    // rollover. toe lies within half a week of the clock; a clock more than
+    // a week and a half away says nothing about it.
+    const std::int64_t fromClock =
+        (static_cast<std::int64_t>(e.week) - clock.gpsWeek) * kSecondsPerWeek + e.toe -
+        clock.gpsSecond;
+    if (fromClock < -kSecondsPerWeek / 2 && fromClock > -kSecondsPerWeek * 3 / 2) ++e.week;
+    if (fromClock > kSecondsPerWeek / 2 && fromClock < kSecondsPerWeek * 3 / 2) --e.week;
     entry = e;
 
     // An ephemeris whose reference time lies 7 to 10 hours after the clock

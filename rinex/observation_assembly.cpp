@@ -202,7 +202,7 @@ bool ObservationAssembly::DecodeGps(BitCursor& in, int messageNumber, ConverterC
 
     const std::int32_t tow = epochMs / 1000;
     clock.Set(tow < static_cast<std::int64_t>(clock.gpsSecond) - kSecondsPerDay ? clock.gpsWeek + 1
-                                                                                 : clock.gpsWeek,
+                                                                                : clock.gpsWeek,
               tow);
     const bool handedOver = BeginMessage(station, clock.gpsWeek, epochMs);
 

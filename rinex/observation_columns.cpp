@@ -85,8 +85,8 @@ void PutChar(char* out, int& length, std::size_t size, char c) {
 int ComposeEventLine(const platform::CalendarTime& time, int millisecond, int flag, int records,
                      char* out) {
     return std::snprintf(out, 40, " %02d %02d %02d %02d %02d %02d.%03d0000  %d%3d\n",
-                         time.year % 100, time.month, time.day, time.hour, time.minute,
-                         time.second, millisecond % 1000, flag % 10, records % 1000);
+                         time.year % 100, time.month, time.day, time.hour, time.minute, time.second,
+                         millisecond % 1000, flag % 10, records % 1000);
 }
 
 void ObservationColumns::Build(std::uint64_t mask) {

@@ -113,7 +113,8 @@ int ComposeObservationHeader(const char* markerName, const StationInfo& s, int t
     }
     h.Line("     1.0000%49sINTERVAL\n", "");
     h.Line(
-        "  %04d    %02d    %02d    %02d    %02d   %02d.%03d0000     GPS         TIME OF FIRST OBS\n",
+        "  %04d    %02d    %02d    %02d    %02d   %02d.%03d0000     GPS         TIME OF FIRST "
+        "OBS\n",
         c.year, c.month, c.day, c.hour, c.minute, c.second, times.firstMillisecond);
     h.Closing(leapSeconds);
     return h.Length();

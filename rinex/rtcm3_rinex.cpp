@@ -243,8 +243,8 @@ void RTCM3Rinex::WriteEpoch() {
             signalsSeen |= static_cast<std::uint32_t>(ready.signalMask[i]);
         return;
     }
-    epochTime = static_cast<std::int64_t>(ready.week) * kSecondsPerWeek + ready.milliseconds / 1000 +
-                kGpsEpochUnix;
+    epochTime = static_cast<std::int64_t>(ready.week) * kSecondsPerWeek +
+                ready.milliseconds / 1000 + kGpsEpochUnix;
     epochMillisecond_ = ready.milliseconds % 1000;
     if (columns.Count() == 0) BuildObsTypes();
     const platform::CalendarTime calendar = platform::UtcTime(epochTime);

@@ -234,7 +234,8 @@ void ConvertWithUs(const std::string& data, const char* start, const test::TempD
         RTCM3Rinex rinex(&channel, platform::FromUtc(t));
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
         for (std::size_t at = 0; at < data.size(); at += 2048)
-            rinex.Input(bytes + at, static_cast<int>(std::min<std::size_t>(2048, data.size() - at)));
+            rinex.Input(bytes + at,
+                        static_cast<int>(std::min<std::size_t>(2048, data.size() - at)));
         rinex.Finish();
     }
     channel.Stop();
@@ -269,15 +270,17 @@ protected:
     Observations ours_o_, theirs_o_;
 };
 
-INSTANTIATE_TEST_SUITE_P(
-    Recordings, ConvbinPeer,
-    ::testing::Values(Recording{"rtklib_testglo.rtcm3", "2009/12/18 23:00:00", 100,
-                                "C1 L1 S1 C2 P2 L2 S2", 10},
-                      Recording{"rtklib_gen_javad_20110115_legacy_msm4_msm7.rtcm3",
-                                "2011/01/15 02:00:00", 100, "C1 L1 S1 P2 L2 S2", 0}),
-    [](const auto& info) { return std::string(info.param.file).substr(0, 13) == "rtklib_testgl"
-                                      ? std::string("Testglo")
-                                      : std::string("Javad"); });
+INSTANTIATE_TEST_SUITE_P(Recordings, ConvbinPeer,
+                         ::testing::Values(Recording{"rtklib_testglo.rtcm3", "2009/12/18 23:00:00",
+                                                     100, "C1 L1 S1 C2 P2 L2 S2", 10},
+                                           Recording{
+                                               "rtklib_gen_javad_20110115_legacy_msm4_msm7.rtcm3",
+                                               "2011/01/15 02:00:00", 100, "C1 L1 S1 P2 L2 S2", 0}),
+                         [](const auto& info) {
+                             return std::string(info.param.file).substr(0, 13) == "rtklib_testgl"
+                                        ? std::string("Testglo")
+                                        : std::string("Javad");
+                         });
 
 TEST_P(ConvbinPeer, SameEpochsAndSatellites) {
     // Every epoch but the first three is written, each with the same GPS and
@@ -435,7 +438,8 @@ TEST(ConvbinPeerGlonassCode, CodeWithoutPhaseAgrees) {
             const char* type = values.count("C1") ? "C1" : "P1";
             const auto c = values.find(type);
             const auto t = s->second.find(type);
-            ASSERT_EQ(c != values.end(), t != s->second.end()) << epoch << ' ' << sat << ' ' << type;
+            ASSERT_EQ(c != values.end(), t != s->second.end())
+                << epoch << ' ' << sat << ' ' << type;
             if (c == values.end()) continue;
             EXPECT_NEAR(c->second.value, t->second.value, 0.001) << epoch << ' ' << sat;
             ++compared;

@@ -128,9 +128,20 @@ TEST_F(GpsFixture, EphemerisOfTheNextWeekSentAtTheEndOfThisOne) {
     ASSERT_TRUE(Decode(m));
     EXPECT_EQ(table[6].week, 2010);
     EXPECT_EQ(Record(6).substr(0, 22), "07 18 07 15 00 00 00.0");
-    // Received in a later week than it names: the week as sent.
+    // The same after the rollover, still with the old week.
     m.toc = 7200 / 16;
     clock = {2010, 600, 18};
+    ASSERT_TRUE(Decode(m));
+    EXPECT_EQ(table[6].week, 2010);
+    // Half a week ahead of the clock: the week before; a clock weeks away
+    // leaves the week as sent.
+    m.toc = 900;
+    m.toe = 600000 / 16;
+    clock = {2009, 1000, 18};
+    ASSERT_TRUE(Decode(m));
+    EXPECT_EQ(table[6].week, 2008);
+    m.toc = 1000;
+    clock = {2014, 1000, 18};
     ASSERT_TRUE(Decode(m));
     EXPECT_EQ(table[6].week, 2009);
 }

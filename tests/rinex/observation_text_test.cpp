@@ -101,17 +101,19 @@ TEST(RinexHeaders, TypesOverSeveralLines) {
 TEST(RinexHeaders, NavigationHeaders) {
     char out[kRinexHeaderSize];
     int n = ComposeNavigationHeader(1, 18, kTimes, out);
-    EXPECT_EQ(std::string(out, n),
-              Padded("     2.11           N: GPS NAV DATA                         RINEX VERSION / TYPE\n"
-                     "rtcm2rinex                              20261210 063005 UTC PGM / RUN BY / DATE\n"
-                     "    18                                                      LEAP SECONDS\n"
-                     "                                                            END OF HEADER\n"));
+    EXPECT_EQ(
+        std::string(out, n),
+        Padded("     2.11           N: GPS NAV DATA                         RINEX VERSION / TYPE\n"
+               "rtcm2rinex                              20261210 063005 UTC PGM / RUN BY / DATE\n"
+               "    18                                                      LEAP SECONDS\n"
+               "                                                            END OF HEADER\n"));
     n = ComposeNavigationHeader(2, 17, kTimes, out);
     EXPECT_EQ(std::string(out, 81),
               "     2.11           G: GLONASS NAV DATA                     RINEX VERSION / TYPE\n");
-    EXPECT_NE(std::string(out, n).find(
-                  "\n    17                                                      LEAP SECONDS        \n"),
-              std::string::npos);
+    EXPECT_NE(
+        std::string(out, n).find(
+            "\n    17                                                      LEAP SECONDS        \n"),
+        std::string::npos);
 }
 
 // An epoch at week 2400, second 100000: 2026-01-05 03:46:40 GPS time.

@@ -8,10 +8,10 @@
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
-#include <sstream>
-#include <set>
-#include <optional>
 #include <map>
+#include <optional>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -218,8 +218,8 @@ TEST_F(Converter, FirstTextOfTheHourOpensThreeFilesNamedInLocalTime) {
     };
     // The observation file of the hour without epochs holds its header only.
     const std::string empty = File(before, "o");
-    EXPECT_NE(empty.find(line("  2025    12    31    23    59   50.0000000     GPS",
-                              "TIME OF FIRST OBS")),
+    EXPECT_NE(empty.find(
+                  line("  2025    12    31    23    59   50.0000000     GPS", "TIME OF FIRST OBS")),
               std::string::npos);
     EXPECT_EQ(empty.substr(empty.size() - line("", "END OF HEADER").size()),
               line("", "END OF HEADER"));
@@ -229,9 +229,9 @@ TEST_F(Converter, FirstTextOfTheHourOpensThreeFilesNamedInLocalTime) {
                             "PGM / RUN BY / DATE") +
                        WithLineEnds("SEOU        ", le)),
               std::string::npos);
-    EXPECT_NE(obs.find(line("  2026    01    01    00    00   00.0000000     GPS",
-                            "TIME OF FIRST OBS")),
-              std::string::npos);
+    EXPECT_NE(
+        obs.find(line("  2026    01    01    00    00   00.0000000     GPS", "TIME OF FIRST OBS")),
+        std::string::npos);
     EXPECT_NE(obs.find(line("     6    C1    L1    S1    C2    L2    S2", "# / TYPES OF OBSERV")),
               std::string::npos);
     EXPECT_NE(obs.find(line("", "END OF HEADER") +
@@ -303,11 +303,20 @@ TEST_F(Converter, StoppedChannelStopsTheConverter) {
 }
 
 // Labels of the observation header's lines.
-const std::set<std::string> kObservationLabels = {
-    "RINEX VERSION / TYPE", "PGM / RUN BY / DATE", "MARKER NAME",         "OBSERVER / AGENCY",
-    "REC # / TYPE / VERS",  "ANT # / TYPE",        "APPROX POSITION XYZ", "ANTENNA: DELTA H/E/N",
-    "WAVELENGTH FACT L1/2", "# / TYPES OF OBSERV", "INTERVAL",            "TIME OF FIRST OBS",
-    "LEAP SECONDS",         "END OF HEADER"};
+const std::set<std::string> kObservationLabels = {"RINEX VERSION / TYPE",
+                                                  "PGM / RUN BY / DATE",
+                                                  "MARKER NAME",
+                                                  "OBSERVER / AGENCY",
+                                                  "REC # / TYPE / VERS",
+                                                  "ANT # / TYPE",
+                                                  "APPROX POSITION XYZ",
+                                                  "ANTENNA: DELTA H/E/N",
+                                                  "WAVELENGTH FACT L1/2",
+                                                  "# / TYPES OF OBSERV",
+                                                  "INTERVAL",
+                                                  "TIME OF FIRST OBS",
+                                                  "LEAP SECONDS",
+                                                  "END OF HEADER"};
 
 TEST_F(Converter, DescriptorTextsCannotBreakTheHeader) {
     // A 1008 whose descriptor holds a line feed and 0xFF, and a 1033 whose
@@ -505,7 +514,8 @@ ConvertedFiles ConvertRecording(const std::string& name, std::optional<std::int6
         RTCM3Rinex rinex(&channel, start);
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
         for (std::size_t at = 0; at < data.size(); at += 1000)
-            rinex.Input(bytes + at, static_cast<int>(std::min<std::size_t>(1000, data.size() - at)));
+            rinex.Input(bytes + at,
+                        static_cast<int>(std::min<std::size_t>(1000, data.size() - at)));
         rinex.Finish();
     }
     channel.Stop();
@@ -528,9 +538,12 @@ std::set<std::string> NavigationRecords(const std::string& text) {
     std::istringstream in(text);
     bool body = false;
     for (std::string line; std::getline(in, line);) {
-        if (line.find("END OF HEADER") != std::string::npos) body = true;
-        else if (line.find("RINEX VERSION / TYPE") != std::string::npos) body = false;
-        else if (body && line.size() > 22 && line[0] != ' ') records.insert(line.substr(0, 22));
+        if (line.find("END OF HEADER") != std::string::npos)
+            body = true;
+        else if (line.find("RINEX VERSION / TYPE") != std::string::npos)
+            body = false;
+        else if (body && line.size() > 22 && line[0] != ' ')
+            records.insert(line.substr(0, 22));
     }
     return records;
 }
@@ -580,12 +593,12 @@ TEST(ConverterRealData, EveryRecordingWithEphemeridesGivesNavigationRecords) {
 TEST(ConverterRealData, EphemeridesBeforeTheFirstEpoch) {
     CORVANE_REQUIRE_SHARED_DATA();
     test::ScopedEnv tz{"TZ", "UTC0"};
-    const ConvertedFiles files = ConvertRecording("rtklib_gen_javad_20110115_legacy_msm4_msm7.rtcm3",
-                                                  GpsTime(2011, 1, 15, 2, 0, 0));
+    const ConvertedFiles files = ConvertRecording(
+        "rtklib_gen_javad_20110115_legacy_msm4_msm7.rtcm3", GpsTime(2011, 1, 15, 2, 0, 0));
     const auto n = NavigationRecords(files.text.at("n"));
     const auto g = NavigationRecords(files.text.at("g"));
-    for (const char* prn : {"01 11 01 14 22 00 00.0", "02 11 01 15 04 00 00.0",
-                            "03 11 01 15 00 00 00.0"})
+    for (const char* prn :
+         {"01 11 01 14 22 00 00.0", "02 11 01 15 04 00 00.0", "03 11 01 15 00 00 00.0"})
         EXPECT_EQ(n.count(prn), 1u) << prn;
     for (const char* slot : {"06 11 01 15 02 15 00.0", "18 11 01 15 02 15 00.0"})
         EXPECT_EQ(g.count(slot), 1u) << slot;
@@ -599,9 +612,10 @@ TEST(ConverterRealData, ChangeOfReferenceStation) {
     const ConvertedFiles files =
         ConvertRecording("swift_switch-legacy-msm-legacy-msm.rtcm", GpsTime(2018, 5, 23, 13, 0, 0));
     const std::string& obs = files.text.at("o");
-    EXPECT_NE(obs.find("  3169984.8538   579957.1034  5485941.2195                  APPROX POSITION "
-                       "XYZ"),
-              std::string::npos);
+    EXPECT_NE(
+        obs.find("  3169984.8538   579957.1034  5485941.2195                  APPROX POSITION "
+                 "XYZ"),
+        std::string::npos);
     const std::size_t change = obs.find("  3  1\n0059 ");
     ASSERT_NE(change, std::string::npos);
     // The first epoch of station 59: every satellite has lost lock.
@@ -616,7 +630,6 @@ TEST(ConverterRealData, ChangeOfReferenceStation) {
                        position),
               obs.find("\n", position) + 1 + 81);
 }
-
 
 }  // namespace
 }  // namespace corvane
