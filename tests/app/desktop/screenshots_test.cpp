@@ -18,7 +18,7 @@ void ScreenshotsTest::everyDialogIsPictured() {
     tool.start(QStringLiteral(CORVANE_SCREENSHOTS_PATH), {folder});
     QVERIFY(tool.waitForFinished(60000));
     QCOMPARE(tool.exitCode(), 0);
-    for (const char* name : {"login.png", "options.png", "caster.png"}) {
+    for (const char* name : {"login.png", "options.png", "caster.png", "main.png"}) {
         const QImage image(folder + "/" + name);
         QVERIFY2(!image.isNull(), name);
         QVERIFY(image.width() > 200 && image.height() > 150);
