@@ -204,6 +204,10 @@ void CCorvaneDlg::SetUpMountList() {
     header->setSectionsMovable(true);
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
+    // The last column fills what the others leave: a small minimum, so that
+    // it never pushes the row wider than the list.
+    header->setMinimumSectionSize(16);
+    header->setDefaultSectionSize(16);
     header->setStretchLastSection(true);
     header->setSortIndicatorShown(false);
     header->viewport()->installEventFilter(this);

@@ -2,6 +2,7 @@
 // rows, colours, sorting, the cell edits, ticking and the outputs editor.
 #include <QAbstractButton>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QListView>
 #include <QTableView>
 #include <QTest>
@@ -248,6 +249,8 @@ void MountListTest::outputsEditorWritesTheBitsWhenClosed() {
     QVERIFY(editor->PopupOpen());
     QCOMPARE(editor->editRow, row);
     QCOMPARE(editor->geometry(), dlg->MountList()->visualRect(dlg->MountRows()->index(row, 5)));
+    // The columns fit the list: opening the editor scrolls nothing sideways.
+    QCOMPARE(dlg->MountList()->horizontalScrollBar()->maximum(), 0);
     QAbstractItemView* view = editor->view();
     auto click = [&](int item, Qt::MouseButton button) {
         QTest::mouseClick(view->viewport(), button, {},
