@@ -21,6 +21,7 @@
 #include "app/dialog_font.h"
 #include "app/dialog_keys.h"
 #include "app/dialog_template.h"
+#include "app/ntrip_option_dlg.h"
 #include "app/qt_window_receiver.h"
 #include "app/window_message_event.h"
 #include "net/run_flag.h"
@@ -203,6 +204,10 @@ void CCorvaneDlg::SetUpMountList() {
     header->setSectionsMovable(true);
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
+    // The last column fills what the others leave: a small minimum, so that
+    // it never pushes the row wider than the list.
+    header->setMinimumSectionSize(16);
+    header->setDefaultSectionSize(16);
     header->setStretchLastSection(true);
     header->setSortIndicatorShown(false);
     header->viewport()->installEventFilter(this);
@@ -367,7 +372,12 @@ void CCorvaneDlg::ApplyRunState() {
 
 void CCorvaneDlg::OnOptions() {
     if (Running()) return;
-    if (parts_.options) parts_.options(*this);
+    if (parts_.options) {
+        parts_.options(*this);
+        return;
+    }
+    CNtripOptionDlg options(app_, this);
+    options.exec();
 }
 
 void CCorvaneDlg::OnExit() { done(QDialog::Accepted); }

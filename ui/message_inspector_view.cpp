@@ -119,16 +119,16 @@ void MessageInspectorView::FillMessageTree(MountpointEntry* entry) {
     treeVersion_ = version;
 
     QTreeWidgetItem* found = nullptr;
-    for (const MessageTreeItem& spec : MessageTreeItems(version)) {
-        QTreeWidgetItem* item = NewItem(spec.text, spec.code);
+    for (const MessageTreeItem& top : MessageTreeItems(version)) {
+        QTreeWidgetItem* item = NewItem(top.text, top.code);
         tree->addTopLevelItem(item);
-        if (spec.code != 0 && spec.code == remembered) found = item;
-        for (const MessageTreeChild& child : spec.children) {
+        if (top.code != 0 && top.code == remembered) found = item;
+        for (const MessageTreeChild& child : top.children) {
             QTreeWidgetItem* childItem = NewItem(child.text, child.code);
             item->addChild(childItem);
             if (child.code == remembered) found = childItem;
         }
-        if (!spec.children.empty() && remembered != 0 && KindOf(remembered) == spec.groupKind)
+        if (!top.children.empty() && remembered != 0 && KindOf(remembered) == top.groupKind)
             item->setExpanded(true);
     }
     if (found != nullptr) tree->setCurrentItem(found);

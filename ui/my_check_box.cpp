@@ -120,8 +120,12 @@ bool myCheckBox::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == list_->viewport()) {
         switch (event->type()) {
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonDblClick: {
+            case QEvent::MouseButtonDblClick:
+                // The second click of a double click has come as a press
+                // already and toggled its item.
+                return list_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint())
+                    .isValid();
+            case QEvent::MouseButtonPress: {
                 auto* mouse = static_cast<QMouseEvent*>(event);
                 const QPoint pos = mouse->position().toPoint();
                 if (mouse->button() == Qt::RightButton) {
@@ -139,11 +143,10 @@ bool myCheckBox::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             case QEvent::MouseButtonRelease: {
-                // The release of a toggling click must not choose the item
-                // and close the drop-down.
-                auto* mouse = static_cast<QMouseEvent*>(event);
-                const QPoint pos = mouse->position().toPoint();
-                return mouse->button() == Qt::LeftButton && list_->indexAt(pos).isValid();
+                // The release of a click (left or right) must not choose
+                // the item and close the drop-down.
+                const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
+                return list_->indexAt(pos).isValid();
             }
             default:
                 return false;
