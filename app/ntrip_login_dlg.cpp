@@ -162,7 +162,7 @@ void CNtripLoginDlg::mousePressEvent(QMouseEvent* event) {
         dragging_ = true;
         dragStart_ = event->globalPosition().toPoint();
         windowStart_ = pos();
-        grabMouse();
+        // The window that takes the press gets every move until the release.
     }
     QDialog::mousePressEvent(event);
 }
@@ -175,7 +175,6 @@ void CNtripLoginDlg::mouseMoveEvent(QMouseEvent* event) {
 void CNtripLoginDlg::mouseReleaseEvent(QMouseEvent* event) {
     if (dragging_ && event->button() == Qt::LeftButton) {
         dragging_ = false;
-        releaseMouse();
     }
     QDialog::mouseReleaseEvent(event);
 }

@@ -40,6 +40,7 @@ private slots:
     void placement_data();
     void placement();
     void versionAndWhiteLabels();
+    void dragAnywhereMovesTheWindow();
 };
 
 void LoginDlgTest::enterAndEscapeDoNothing_data() {
@@ -212,6 +213,22 @@ void LoginDlgTest::versionAndWhiteLabels() {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     QCOMPARE(dlg.pos(), area.topLeft() + QPoint((area.width() - dlg.width()) / 2,
                                                 (area.height() - dlg.height()) / 2));
+}
+
+void LoginDlgTest::dragAnywhereMovesTheWindow() {
+    CCorvaneApp app;
+    CNtripLoginDlg dlg(app);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    const QPoint start = dlg.pos();
+    QWidget* background = ControlOf<QWidget>(&dlg, 1008);
+    QTest::mousePress(background, Qt::LeftButton, {}, QPoint(40, 30));
+    QTest::mouseMove(background, QPoint(90, 50));
+    QTest::mouseRelease(background, Qt::LeftButton, {}, QPoint(90, 50));
+    QCOMPARE(dlg.pos(), start + QPoint(50, 20));
+    // Without a pressed button nothing moves.
+    QTest::mouseMove(background, QPoint(10, 10));
+    QCOMPARE(dlg.pos(), start + QPoint(50, 20));
 }
 
 QTEST_MAIN(LoginDlgTest)
