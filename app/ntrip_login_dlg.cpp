@@ -25,9 +25,9 @@ constexpr int kPurposeList = 1021;
 constexpr int kOk = 1031;
 constexpr int kCancel = 1032;
 
-const char* const kPurposes[kPurposeCount] = {
-    "기타", "측량", "FGIS/GIS", "연구개발", "환경조사", "건설",  "교통",
-    "농/수산업", "통신", "원격탐사", "기상", "교육", "항공"};
+const char* const kPurposes[kPurposeCount] = {"기타", "측량", "FGIS/GIS",  "연구개발", "환경조사",
+                                              "건설", "교통", "농/수산업", "통신",     "원격탐사",
+                                              "기상", "교육", "항공"};
 
 // One axis of the placement.
 int CentredOver(int stored, int storedSize, int size, int screen) {
@@ -49,7 +49,9 @@ QString PurposeText(int index) {
 
 QString LoginVersionText() { return QString::asprintf("버전:%02d.%02d.%02d", 20, 4, 17); }
 
-QString LoginFailureText() { return QStringLiteral("네트워크 또는 방화벽 상태를 확인하여 주십시요!"); }
+QString LoginFailureText() {
+    return QStringLiteral("네트워크 또는 방화벽 상태를 확인하여 주십시요!");
+}
 
 QPoint LoginDialogPosition(QSize dialog, QSize screen, const AppSettings& s) {
     return {CentredOver(s.x, s.w, dialog.width(), screen.width()),
@@ -125,8 +127,8 @@ void CNtripLoginDlg::StartAuthorization() {
     const NetTimeouts timeouts = app_.registry.timeouts;
     worker_ = std::thread([this, caster, timeouts] {
         const int result = RequestAuthorization(caster, timeouts);
-        QMetaObject::invokeMethod(this, [this, result] { AuthorizationDone(result); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, result] { AuthorizationDone(result); }, Qt::QueuedConnection);
     });
 }
 

@@ -29,13 +29,13 @@ void DialogGeometryTest::dialogUnitsToPixels_data() {
     QTest::addColumn<int>("baseY");
     QTest::addColumn<QRect>("pixels");
     // "맑은 고딕" 9 pt at 96 dpi: 7 x 16 pixels.
-    QTest::addRow("OK button of the sign-in") << QRect(172, 108, 48, 12) << 7 << 16
-                                              << QRect(301, 216, 84, 24);
+    QTest::addRow("OK button of the sign-in")
+        << QRect(172, 108, 48, 12) << 7 << 16 << QRect(301, 216, 84, 24);
     QTest::addRow("halves round up") << QRect(1, 1, 3, 5) << 6 << 12 << QRect(2, 2, 5, 8);
     QTest::addRow("below a half rounds down") << QRect(1, 1, 1, 1) << 5 << 11 << QRect(1, 1, 1, 1);
     QTest::addRow("negative position") << QRect(-3, -5, 4, 8) << 6 << 12 << QRect(-5, -8, 6, 12);
-    QTest::addRow("main window 596 x 255") << QRect(0, 0, 596, 255) << 7 << 16
-                                           << QRect(0, 0, 1043, 510);
+    QTest::addRow("main window 596 x 255")
+        << QRect(0, 0, 596, 255) << 7 << 16 << QRect(0, 0, 1043, 510);
 }
 
 void DialogGeometryTest::dialogUnitsToPixels() {
@@ -63,14 +63,14 @@ void DialogGeometryTest::layoutPercentages_data() {
     QTest::addColumn<QRect>("expected");
     // Base rectangle 10, 20, 100, 50.
     QTest::addRow("none") << 0 << 0 << 0 << 0 << QSize(200, 100) << QRect(10, 20, 100, 50);
-    QTest::addRow("wider 50 taller 100") << 0 << 0 << 50 << 100 << QSize(201, 100)
-                                         << QRect(10, 20, 200, 150);
-    QTest::addRow("right 100 down 100") << 100 << 100 << 0 << 0 << QSize(33, 7)
-                                        << QRect(43, 27, 100, 50);
-    QTest::addRow("right 50 wider 50 shrinking") << 50 << 0 << 50 << 0 << QSize(-41, -10)
-                                                 << QRect(-10, 20, 80, 50);
-    QTest::addRow("right 70 wider 30") << 70 << 0 << 30 << 0 << QSize(99, 0)
-                                       << QRect(79, 20, 129, 50);
+    QTest::addRow("wider 50 taller 100")
+        << 0 << 0 << 50 << 100 << QSize(201, 100) << QRect(10, 20, 200, 150);
+    QTest::addRow("right 100 down 100")
+        << 100 << 100 << 0 << 0 << QSize(33, 7) << QRect(43, 27, 100, 50);
+    QTest::addRow("right 50 wider 50 shrinking")
+        << 50 << 0 << 50 << 0 << QSize(-41, -10) << QRect(-10, 20, 80, 50);
+    QTest::addRow("right 70 wider 30")
+        << 70 << 0 << 30 << 0 << QSize(99, 0) << QRect(79, 20, 129, 50);
 }
 
 void DialogGeometryTest::layoutPercentages() {
@@ -108,9 +108,12 @@ void DialogGeometryTest::brokenTemplates_data() {
     QTest::addColumn<QByteArray>("json");
     QTest::addRow("not JSON") << QByteArray("{\"size\": [1, 2]");
     QTest::addRow("no size") << QByteArray(R"({"controls": []})");
-    QTest::addRow("control without kind") << QByteArray(R"({"size": [10, 10], "controls": [{"id": 1, "rect": [0, 0, 1, 1]}]})");
-    QTest::addRow("negative width") << QByteArray(R"({"size": [10, 10], "controls": [{"id": 1, "kind": "edit", "rect": [0, 0, -1, 1]}]})");
-    QTest::addRow("id twice") << QByteArray(R"({"size": [10, 10], "controls": [{"id": 1, "kind": "edit", "rect": [0, 0, 1, 1]}, {"id": 1, "kind": "button", "rect": [0, 0, 1, 1]}]})");
+    QTest::addRow("control without kind")
+        << QByteArray(R"({"size": [10, 10], "controls": [{"id": 1, "rect": [0, 0, 1, 1]}]})");
+    QTest::addRow("negative width") << QByteArray(
+        R"({"size": [10, 10], "controls": [{"id": 1, "kind": "edit", "rect": [0, 0, -1, 1]}]})");
+    QTest::addRow("id twice") << QByteArray(
+        R"({"size": [10, 10], "controls": [{"id": 1, "kind": "edit", "rect": [0, 0, 1, 1]}, {"id": 1, "kind": "button", "rect": [0, 0, 1, 1]}]})");
 }
 
 void DialogGeometryTest::brokenTemplates() {

@@ -170,8 +170,9 @@ void LoginDlgTest::acceptedRequestEndsWithOk() {
     CCorvaneApp app;
     PointAt(app, caster.Port());
     CNtripLoginDlg dlg(app);
-    WhenModal<CNtripLoginDlg>(
-        [](CNtripLoginDlg* d) { QTest::mouseClick(ControlOf<QPushButton>(d, 1031), Qt::LeftButton); });
+    WhenModal<CNtripLoginDlg>([](CNtripLoginDlg* d) {
+        QTest::mouseClick(ControlOf<QPushButton>(d, 1031), Qt::LeftButton);
+    });
     QCOMPARE(dlg.exec(), int(QDialog::Accepted));
     QCOMPARE(caster.Requests().size(), std::size_t{1});
     QVERIFY(caster.Requests()[0].rfind("GET /ISAUTHORIZED? HTTP/1.1\r\n", 0) == 0);
@@ -183,9 +184,11 @@ void LoginDlgTest::placement_data() {
     // Dialog 400 x 200 on a 1280 x 1000 screen.
     QTest::addRow("first run: centred") << QRect(5, 5, 0, 0) << QPoint(440, 400);
     QTest::addRow("over the main window") << QRect(100, 50, 800, 600) << QPoint(300, 250);
-    QTest::addRow("clamped at the right and bottom") << QRect(1000, 900, 800, 600) << QPoint(880, 800);
+    QTest::addRow("clamped at the right and bottom")
+        << QRect(1000, 900, 800, 600) << QPoint(880, 800);
     QTest::addRow("never negative") << QRect(-900, -900, 800, 600) << QPoint(0, 0);
-    QTest::addRow("narrower than the dialog: centred") << QRect(100, 50, 400, 200) << QPoint(440, 400);
+    QTest::addRow("narrower than the dialog: centred")
+        << QRect(100, 50, 400, 200) << QPoint(440, 400);
     QTest::addRow("wider only") << QRect(100, 50, 800, 100) << QPoint(300, 400);
 }
 
