@@ -110,8 +110,11 @@ CNtripLoginDlg::CNtripLoginDlg(CCorvaneApp& app, QWidget* parent)
 }
 
 CNtripLoginDlg::~CNtripLoginDlg() {
-    if (worker_.joinable()) worker_.join();
-    if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    if (worker_.joinable()) {
+        // Only when the window goes while its request runs (its owner ends).
+        worker_.join();
+        QApplication::restoreOverrideCursor();
+    }
 }
 
 void CNtripLoginDlg::StartAuthorization() {
