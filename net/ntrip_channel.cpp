@@ -231,8 +231,12 @@ void NtripChannel::WriteRinex(int kind, const char* text, int length, std::int64
     if (!entry || kind < 0 || kind > 2) return;
     // The first text of an hour, observation or navigation, opens the three
     // files; so does text dated before the open files' hour (the clock went
-    // back), which must not land in files named after a later time.
-    if (time >= rinexNext || time < rinexNext - 3600) {
+    // back), which must not land in files named after a later time. Text a
+    // minute or less before the hour stays in the open files: time scales
+    // interleaving across the hour would otherwise reopen the files at every
+    // epoch, and a reopened name that was used before would be emptied.
+    constexpr std::int64_t kBackTolerance = 60;
+    if (time >= rinexNext || time < rinexNext - 3600 - kBackTolerance) {
         FinishRinex(headers);
         rinexNext = NextFullHour(time);
         rinexOpened = time;

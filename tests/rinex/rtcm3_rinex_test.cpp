@@ -390,6 +390,17 @@ TEST_F(Converter, ClockMovedAWeekBackOpensFilesOfTheEarlierHour) {
     EXPECT_TRUE(std::filesystem::exists(dir_.File("SEOUL-RTCM32_20251225_090005.o")));
 }
 
+TEST_F(Converter, EpochsInterleavingAcrossTheHourKeepOneSetOfFiles) {
+    PassFirstEpochs(start_);
+    Epoch(start_);
+    Epoch(start_ + 3600);
+    Epoch(start_ + 3600 - 14);  // another time scale's epoch, just before the hour
+    Epoch(start_ + 3601);
+    EXPECT_EQ(FileCount(), 6);
+    EXPECT_NE(File(start_ + 3600, "o").find(" 26 01 01 00 59 46.0000000"), std::string::npos);
+    EXPECT_NE(File(start_ + 3600, "o").find(" 26 01 01 01 00 01.0000000"), std::string::npos);
+}
+
 TEST_F(Converter, ChangeOfStationIsAnEventWithTheNewPosition) {
     PassFirstEpochs(start_);
     Epoch(start_);
