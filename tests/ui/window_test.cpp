@@ -34,8 +34,6 @@ private slots:
     void f1OpensTheAboutBox();
     void clockAndViews();
     void columnWidths();
-    void decodedTableProportions_data();
-    void decodedTableProportions();
 
 private:
     void Open();
@@ -77,16 +75,20 @@ void WindowTest::placementRule_data() {
     QTest::addColumn<QList<int>>("stored");  // x, y, w, h
     QTest::addColumn<QList<int>>("placed");  // x, y, w, h, maximised
     // Window 1100 x 600 on a 1920 x 1040 screen.
-    QTest::newRow("first run: centred") << QList<int>{5, 5, 0, 0} << QList<int>{410, 220, 1100, 600, 0};
-    QTest::newRow("stored: kept") << QList<int>{30, 40, 1200, 700} << QList<int>{30, 40, 1200, 700, 0};
-    QTest::newRow("covers the screen") << QList<int>{-8, -8, 1936, 1056}
-                                       << QList<int>{-8, -8, 1936, 1056, 1};
-    QTest::newRow("wider: cut at 0") << QList<int>{300, 40, 2000, 700} << QList<int>{0, 40, 1920, 700, 0};
-    QTest::newRow("taller: cut at 0") << QList<int>{30, 500, 1200, 1100}
-                                      << QList<int>{30, 0, 1200, 1040, 0};
-    QTest::newRow("off the right edge") << QList<int>{1500, 900, 1200, 700}
-                                        << QList<int>{720, 340, 1200, 700, 0};
-    QTest::newRow("first run on a small screen") << QList<int>{5, 5, 0, 0} << QList<int>{0, 0, 1920, 1040, 1};
+    QTest::newRow("first run: centred")
+        << QList<int>{5, 5, 0, 0} << QList<int>{410, 220, 1100, 600, 0};
+    QTest::newRow("stored: kept") << QList<int>{30, 40, 1200, 700}
+                                  << QList<int>{30, 40, 1200, 700, 0};
+    QTest::newRow("covers the screen")
+        << QList<int>{-8, -8, 1936, 1056} << QList<int>{-8, -8, 1936, 1056, 1};
+    QTest::newRow("wider: cut at 0")
+        << QList<int>{300, 40, 2000, 700} << QList<int>{0, 40, 1920, 700, 0};
+    QTest::newRow("taller: cut at 0")
+        << QList<int>{30, 500, 1200, 1100} << QList<int>{30, 0, 1200, 1040, 0};
+    QTest::newRow("off the right edge")
+        << QList<int>{1500, 900, 1200, 700} << QList<int>{720, 340, 1200, 700, 0};
+    QTest::newRow("first run on a small screen")
+        << QList<int>{5, 5, 0, 0} << QList<int>{0, 0, 1920, 1040, 1};
 }
 
 void WindowTest::placementRule() {
@@ -105,7 +107,8 @@ void WindowTest::placementRule() {
 
 void WindowTest::firstRunOpensCentredAndStoresItsRectangle() {
     const QSize screen = Screen();
-    if (screen.width() < 1200 || screen.height() < 700) QSKIP("needs a screen larger than the window");
+    if (screen.width() < 1200 || screen.height() < 700)
+        QSKIP("needs a screen larger than the window");
     Open();
     const AppSettings& s = app->settings;
     QCOMPARE(s.w, dlg->width());
@@ -142,8 +145,8 @@ void WindowTest::minimumSize() {
 
 void WindowTest::enterAndEscapeDoNotClose() {
     Open();
-    for (QWidget* target : {static_cast<QWidget*>(dlg.get()), dlg->Control(1035), dlg->Control(1037),
-                            static_cast<QWidget*>(dlg->MountList())}) {
+    for (QWidget* target : {static_cast<QWidget*>(dlg.get()), dlg->Control(1035),
+                            dlg->Control(1037), static_cast<QWidget*>(dlg->MountList())}) {
         target->setFocus();
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
             QTest::keyClick(target, key);
@@ -197,8 +200,12 @@ void WindowTest::clockAndViews() {
 }
 
 void WindowTest::columnWidths() {
-    QCOMPARE(MountListColumnWidths(385), (std::vector<int>{120, 38, 50, 50, 50}));
     QCOMPARE(MountListColumnWidths(500), (std::vector<int>{157, 50, 65, 65, 65}));
+    // No tree on show: the decoded-message table keeps its widths.
+    QVERIFY(DecodedTableProportions(0, 0x80010000u).empty());
+    QVERIFY(DecodedTableProportions(2, 0x80010000u).empty());
+    QCOMPARE(DecodedTableColumnWidths(3, 0x82000003u, 996),
+             (std::vector<int>{80, 112, 200, 200, 136, 120}));  // MSM7, any constellation
     Open();
     QTableView* list = dlg->MountList();
     const std::vector<int> expected = MountListColumnWidths(list->width());
@@ -209,29 +216,6 @@ void WindowTest::columnWidths() {
     header->resizeSection(0, 40);
     QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     QVERIFY(test::WaitFor([&] { return list->columnWidth(0) == expected[0]; }));
-}
-
-void WindowTest::decodedTableProportions_data() {
-    QTest::addColumn<int>("version");
-    QTest::addColumn<uint>("code");
-    QTest::addColumn<QList<int>>("widths");
-    QTest::newRow("RTCM 2 type 9") << 2 << 0x00100000u << QList<int>{40, 70, 80, 70, 80, 80};
-    QTest::newRow("RTCM 2 type 3") << 2 << 0x00020005u << QList<int>{0, 166, 164};
-    QTest::newRow("1033") << 3 << 0x80800000u << QList<int>{0, 214};
-    QTest::newRow("MSM7 any") << 3 << 0x82000003u << QList<int>{40, 56, 100, 100, 68, 60};
-    QTest::newRow("RTCM 3 kind in a version 2 tree") << 2 << 0x80010000u << QList<int>{};
-    QTest::newRow("no tree") << 0 << 0x80010000u << QList<int>{};
-}
-
-void WindowTest::decodedTableProportions() {
-    QFETCH(int, version);
-    QFETCH(uint, code);
-    QFETCH(QList<int>, widths);
-    const std::vector<int> p = DecodedTableProportions(version, code);
-    QCOMPARE(QList<int>(p.begin(), p.end()), widths);
-    // Applied to a table 996 pixels wide: twice each proportion.
-    const std::vector<int> px = DecodedTableColumnWidths(version, code, 996);
-    for (std::size_t i = 0; i < px.size(); ++i) QCOMPARE(px[i], 2 * p[i]);
 }
 
 }  // namespace corvane
