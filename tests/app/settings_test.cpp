@@ -51,7 +51,7 @@ TEST(AppSettings, ClampsCutsAndKeyOrder) {
     WriteAppSettings(out, s);
     EXPECT_EQ(out.order,
               "x y w h purpose host port user2 pass path baud data parity stop tcp scale centerX "
-              "centerY ");
+              "centerY baseMap tileServer tileUrl ");
 }
 
 TEST(QtSettingsStore, EveryKeySurvivesASaveAndALoadInAPrivateFile) {
@@ -76,6 +76,8 @@ TEST(QtSettingsStore, EveryKeySurvivesASaveAndALoadInAPrivateFile) {
     s.scale = 7;
     s.centerX = -1;
     s.centerY = 123456789;
+    s.baseMap = 1;
+    s.tileUrl = u"http://127.0.0.1:8080/{z}/{x}/{y}.png?a=1&b=2";
     std::string file;
     {
         QtSettingsStore store("settings-test");
@@ -111,6 +113,9 @@ TEST(QtSettingsStore, EveryKeySurvivesASaveAndALoadInAPrivateFile) {
     EXPECT_EQ(r.scale, 7);
     EXPECT_EQ(r.centerX, -1);
     EXPECT_EQ(r.centerY, 123456789);
+    EXPECT_EQ(r.baseMap, 1);
+    EXPECT_EQ(r.tileServer, u"");
+    EXPECT_EQ(r.tileUrl, s.tileUrl);
     unsetenv("XDG_CONFIG_HOME");
 }
 
