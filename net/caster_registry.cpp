@@ -4,6 +4,7 @@
 
 #include "net/connection_helpers.h"
 #include "net/source_table.h"
+#include "platform/serial.h"
 #include "platform/text_encoding.h"
 
 namespace corvane {
@@ -99,8 +100,11 @@ void CasterRegistry::NumberEntries(std::uint16_t tcpStartPort, std::uint32_t ser
         if (!e.selected) return;
         if (e.tcpPort != 0) e.tcpPort = static_cast<std::uint16_t>(tcpStartPort + e.sequence);
         if (e.comPort != 0) {
-            const std::uint32_t bit = std::uint32_t{1} << (e.comPort & 31);
-            if (e.comPort > 0 && (freePorts & bit)) {
+            // A number past the last port (from an edited file) names no
+            // port; masking it would alias a real one.
+            const bool inRange = e.comPort > 0 && e.comPort <= platform::kMaxSerialPortNumber;
+            const std::uint32_t bit = inRange ? std::uint32_t{1} << e.comPort : 0;
+            if (inRange && (freePorts & bit)) {
                 freePorts &= ~bit;
             } else {
                 e.comPort = 0;

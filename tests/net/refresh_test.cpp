@@ -150,6 +150,7 @@ TEST(NumberEntries, SequenceRunsOverBothListsAndFixesPorts) {
     add(1, "A", {9, 3, 0}, true);  // COM3 already taken by slot 0's B
     add(1, "C", {7, 9, 0}, true);  // COM9 not present
     add(1, "D", {0, 5, 0}, true);
+    add(1, "B", {0, 37, 0}, true);  // no COM37, and not COM5 (37 & 31) either
     r.NumberEntries(5000, (1u << 3) | (1u << 5));
     EXPECT_EQ(r.maps[0].at("A")->sequence, 0);
     EXPECT_EQ(r.maps[0].at("B")->sequence, 1);
@@ -159,10 +160,11 @@ TEST(NumberEntries, SequenceRunsOverBothListsAndFixesPorts) {
     EXPECT_EQ(r.maps[1].at("A")->casterIndex, 1);
     EXPECT_EQ(r.maps[1].at("A")->tcpPort, 5002);
     EXPECT_EQ(r.maps[1].at("A")->comPort, 0);
-    EXPECT_EQ(r.maps[1].at("C")->tcpPort, 5003);
+    EXPECT_EQ(r.maps[1].at("C")->tcpPort, 5004);
     EXPECT_EQ(r.maps[1].at("C")->comPort, 0);
     EXPECT_EQ(r.maps[1].at("D")->tcpPort, 0);
     EXPECT_EQ(r.maps[1].at("D")->comPort, 5);
+    EXPECT_EQ(r.maps[1].at("B")->comPort, 0);
 }
 
 }  // namespace
