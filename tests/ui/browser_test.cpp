@@ -1,59 +1,20 @@
 // The map view's browser: calls held until the page has loaded, arguments
 // passed as data, the page's calls reaching the application, dialogs and
 // navigation away suppressed; and the real page loaded from the data folder.
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "tests/ui/qt_test_registry.h"
+#include "tests/ui/tile_server.h"
 #include "tests/ui/web_test_helpers.h"
 #include "ui/map/browser.h"
 #include "ui/map/map_page_files.h"
 
 namespace corvane::test {
 namespace {
-
-// Answers every request with a small PNG and counts the requests.
-class TileServer : public QTcpServer {
-public:
-    TileServer() {
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* s = nextPendingConnection()) {
-                connect(s, &QTcpSocket::readyRead, s, [this, s] {
-                    const QByteArray request = s->readAll();
-                    if (!request.startsWith("GET ")) return;
-                    requests.append(QString::fromLatin1(request.split(' ').value(1)));
-                    const QByteArray body = Png();
-                    s->write(
-                        "HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nConnection: close\r\n"
-                        "Content-Length: " +
-                        QByteArray::number(body.size()) + "\r\n\r\n" + body);
-                    s->disconnectFromHost();
-                });
-                connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
-            }
-        });
-        listen(QHostAddress::LocalHost);
-    }
-    QStringList requests;
-
-private:
-    static QByteArray Png() {
-        QImage image(256, 256, QImage::Format_RGB32);
-        image.fill(QColor(200, 200, 200));
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        return bytes;
-    }
-};
 
 // A copy of the recording page in `dir`.
 QString WritePage(const QTemporaryDir& dir) {

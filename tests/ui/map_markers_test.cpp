@@ -1,5 +1,4 @@
-// Marker placement: which mountpoints get which marker, in which order, and
-// the lookup of a mountpoint a marker click names.
+// Marker placement: which mountpoints get which marker, in which order.
 #include <QTest>
 #include <cstring>
 
@@ -76,29 +75,6 @@ private slots:
                                  QStringLiteral("add OTHER 4 40 -3.5 []"),
                                  QStringLiteral("update FOREIGN 1"),
                              }));
-    }
-
-    void markClickFindsTheEntryOfTheMarkersCaster_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("typ");
-        QTest::addColumn<QString>("found");
-        QTest::newRow("built-in, ticked")
-            << QStringLiteral("ABCD_1") << 3 << QStringLiteral("ABCD_1");
-        QTest::newRow("built-in, station")
-            << QStringLiteral("SEOI_RTCM31") << 0 << QStringLiteral("SEOI_RTCM31");
-        QTest::newRow("manual") << QStringLiteral("FOREIGN") << 5 << QStringLiteral("FOREIGN");
-        QTest::newRow("wrong caster") << QStringLiteral("FOREIGN") << 3 << QString();
-        QTest::newRow("not exact") << QStringLiteral("abcd_1") << 2 << QString();
-        QTest::newRow("longer than a name") << QString(40, QLatin1Char('A')) << 2 << QString();
-        QTest::newRow("empty") << QString() << 2 << QString();
-    }
-    void markClickFindsTheEntryOfTheMarkersCaster() {
-        QFETCH(QString, name);
-        QFETCH(int, typ);
-        QFETCH(QString, found);
-        CasterRegistry r = Casters();
-        MountpointEntry* e = FindMarkedEntry(r, name, typ);
-        QCOMPARE(e ? QString::fromLatin1(e->name) : QString(), found);
     }
 };
 

@@ -36,12 +36,4 @@ void PlaceMarkers(MapPageCalls& page, const CasterRegistry& registry, int mapCas
         if (e->selected) page.UpdateMark(MarkKey(*e), 1);
 }
 
-MountpointEntry* FindMarkedEntry(CasterRegistry& registry, const QString& name, int typ) {
-    const std::string narrow = platform::WideToNarrow(std::u16string_view(
-        reinterpret_cast<const char16_t*>(name.utf16()), static_cast<std::size_t>(name.size())));
-    MountpointMap& map = registry.maps[MarkCaster(typ)];
-    const auto it = map.find(narrow);
-    return it == map.end() ? nullptr : it->second.get();
-}
-
 }  // namespace corvane

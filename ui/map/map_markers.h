@@ -1,5 +1,4 @@
-// The mountpoints' markers: which marker each mountpoint gets, and which
-// mountpoint a click on the map names.
+// The mountpoints' markers: which marker each mountpoint gets.
 #pragma once
 
 #include <QString>
@@ -21,13 +20,6 @@ inline constexpr int kMarkManual = 4;
 // caster's other mountpoints before its own stations, so that a mixed group
 // starts with the other kind's image), then marks the ticked ones.
 void PlaceMarkers(MapPageCalls& page, const CasterRegistry& registry, int mapCaster);
-
-// The caster slot a marker type belongs to (bit 4: the manual caster).
-inline int MarkCaster(int typ) { return (typ & kMarkManual) ? 1 : 0; }
-
-// The mountpoint a marker click names, looked up by exact name in the
-// caster of the marker type; null when there is none.
-MountpointEntry* FindMarkedEntry(CasterRegistry& registry, const QString& name, int typ);
 
 // The name of a mountpoint as the page shows it.
 QString MarkKey(const MountpointEntry& entry);

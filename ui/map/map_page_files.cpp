@@ -3,11 +3,12 @@
 #include <QDir>
 #include <QFile>
 
+#include "app/desk_resources.h"
+
 namespace corvane {
 namespace {
 
 QString PageResource() { return QStringLiteral(":/map/Corvane.htm"); }
-QString MarkResource(int typ) { return QStringLiteral(":/res/mark%1.png").arg(typ); }
 
 void CopyResource(const QString& resource, const QString& path) {
     QFile in(resource);
@@ -34,7 +35,7 @@ void ExtractMapPage(const QString& folder, bool extract) {
     if (!extract) return;
     dir.mkpath(QStringLiteral("."));
     for (int typ = 0; typ < kMarkImages; ++typ)
-        CopyResource(MarkResource(typ), dir.filePath(MarkImageFileName(typ)));
+        CopyResource(resources::MarkerPath(typ), dir.filePath(MarkImageFileName(typ)));
     CopyResource(PageResource(), dir.filePath(MapPageFileName()));
 }
 
