@@ -30,7 +30,8 @@ public:
     // Stop when running (closing the window); nothing otherwise.
     void StopIfRunning();
     bool Running() const;
-    std::size_t ChannelCount() const { return channels_.size(); }
+    // The running channels in the order they were started.
+    const std::vector<std::unique_ptr<NtripChannel>>& Channels() const { return channels_; }
 
     // The channels' time constants (tests run them short).
     void SetTiming(const ChannelTiming& timing) { timing_ = timing; }

@@ -93,8 +93,14 @@ void MountListController::ClearSelection(bool selectedOnly) {
 }
 
 void MountListController::SortByColumn(int column) {
-    if (column != MountListModel::kName && column != MountListModel::kVersion) return;
     QHeaderView* header = view_->horizontalHeader();
+    if (column != MountListModel::kName && column != MountListModel::kVersion) {
+        // The header flips its arrow on any click; it keeps showing the order.
+        if (header->isSortIndicatorShown())
+            header->setSortIndicator(sortColumn_,
+                                     descending_ ? Qt::DescendingOrder : Qt::AscendingOrder);
+        return;
+    }
     if (column == sortColumn_) {
         descending_ = !descending_;
     } else {

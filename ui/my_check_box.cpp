@@ -139,11 +139,10 @@ bool myCheckBox::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             case QEvent::MouseButtonRelease: {
-                // The release of a toggling click must not choose the item
-                // and close the drop-down.
-                auto* mouse = static_cast<QMouseEvent*>(event);
-                const QPoint pos = mouse->position().toPoint();
-                return mouse->button() == Qt::LeftButton && list_->indexAt(pos).isValid();
+                // The release of a click (left or right) must not choose
+                // the item and close the drop-down.
+                const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
+                return list_->indexAt(pos).isValid();
             }
             default:
                 return false;

@@ -17,6 +17,7 @@
 #include "net/serial_tables.h"
 #include "platform/posix/serial_posix.h"
 #include "tests/net/channel_test_support.h"
+#include "tests/support/pseudo_terminal.h"
 #include "tests/support/test_data.h"
 
 namespace corvane {
@@ -27,6 +28,7 @@ using platform::SerialLine;
 using platform::SerialParity;
 using platform::SerialStopBits;
 using test::ChannelRig;
+using test::PseudoTerminal;
 using test::WaitUntil;
 
 TEST(SerialTables, RowsAndOutOfRangeIndices) {
@@ -84,47 +86,6 @@ TEST(SerialDiscovery, UsbThenModemsThenUartsWithHardwareEachByNumber) {
         (std::vector<std::string>{"/dev/ttyUSB2", "/dev/ttyUSB10", "/dev/ttyACM0", "/dev/ttyS1"}));
     EXPECT_TRUE(platform::DiscoverSerialDevices(sys.File("missing")).empty());
 }
-
-// A pseudo-terminal: the channel writes to its device side, the test reads
-// what arrives on the other side.
-class PseudoTerminal {
-public:
-    PseudoTerminal() {
-        master_ = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0)
-            device_ = ptsname(master_);
-        if (!device_.empty()) reader_ = std::thread([this] { Read(); });
-    }
-    ~PseudoTerminal() {
-        stop_ = true;
-        if (reader_.joinable()) reader_.join();
-        if (master_ >= 0) close(master_);
-    }
-    const std::string& Device() const { return device_; }
-    std::string Received() const {
-        std::lock_guard lock(mutex_);
-        return received_;
-    }
-
-private:
-    void Read() {
-        char buf[4096];
-        while (!stop_) {
-            pollfd p{master_, POLLIN, 0};
-            if (poll(&p, 1, 20) <= 0 || !(p.revents & POLLIN)) continue;
-            const ssize_t n = read(master_, buf, sizeof buf);
-            if (n <= 0) continue;
-            std::lock_guard lock(mutex_);
-            received_.append(buf, static_cast<std::size_t>(n));
-        }
-    }
-    int master_ = -1;
-    std::string device_;
-    std::thread reader_;
-    std::atomic<bool> stop_{false};
-    mutable std::mutex mutex_;
-    std::string received_;
-};
 
 class SerialOutput : public ::testing::Test {
 protected:

@@ -59,7 +59,7 @@ void CasterConnection::WaitForClose(milliseconds timeout) {
     }
 }
 
-ScriptedCaster::ScriptedCaster(Script script) : script_(std::move(script)) {
+ScriptedCaster::ScriptedCaster(Script script, Mode mode) : script_(std::move(script)), mode_(mode) {
     listener_ = CreateTcpSocket();
     SetReuseAddress(listener_, true);
     BindLoopback(listener_, 0);
@@ -73,6 +73,8 @@ ScriptedCaster::~ScriptedCaster() { Stop(); }
 void ScriptedCaster::Stop() {
     if (stopping_.exchange(true)) return;
     if (thread_.joinable()) thread_.join();
+    for (std::thread& session : sessions_) session.join();
+    sessions_.clear();
     CloseSocket(listener_);
     listener_ = kInvalidSocket;
 }
@@ -91,10 +93,21 @@ void ScriptedCaster::Run() {
         SocketHandle client = AcceptClient(listener_);
         if (client == kInvalidSocket) continue;
         ++connections_;
-        CasterConnection connection(client, stopping_);
-        script_(connection);
-        CloseSocket(client);
+        if (mode_ == Mode::Concurrent) {
+            sessions_.emplace_back([this, client] {
+                currentCaster = this;
+                Serve(client);
+            });
+        } else {
+            Serve(client);
+        }
     }
+}
+
+void ScriptedCaster::Serve(SocketHandle client) {
+    CasterConnection connection(client, stopping_);
+    script_(connection);
+    CloseSocket(client);
 }
 
 UnansweredListener::UnansweredListener() {

@@ -42,10 +42,14 @@ private:
 class ScriptedCaster {
 public:
     using Script = std::function<void(CasterConnection&)>;
+    // OneAtATime plays the script for one connection after the other;
+    // Concurrent plays it for every connection at once on a thread of its
+    // own (a script that streams ends when Stopping() turns true).
+    enum class Mode { OneAtATime, Concurrent };
 
     // Listens on a free loopback port and plays `script` for each connection,
-    // one connection at a time, then closes it.
-    explicit ScriptedCaster(Script script);
+    // then closes it.
+    explicit ScriptedCaster(Script script, Mode mode = Mode::OneAtATime);
     ~ScriptedCaster();
     ScriptedCaster(const ScriptedCaster&) = delete;
     ScriptedCaster& operator=(const ScriptedCaster&) = delete;
@@ -61,7 +65,11 @@ private:
     friend class CasterConnection;
     void Run();
 
+    void Serve(platform::SocketHandle client);
+
     Script script_;
+    Mode mode_;
+    std::vector<std::thread> sessions_;  // Concurrent: one per connection
     platform::SocketHandle listener_ = platform::kInvalidSocket;
     std::uint16_t port_ = 0;
     std::atomic<bool> stopping_{false};
