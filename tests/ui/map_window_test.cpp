@@ -69,9 +69,9 @@ private:
 
     // Opens the window and waits until the page has loaded, restored the
     // stored view and reported it back.
-    std::unique_ptr<CCorvaneDlg> OpenWindow() {
+    std::unique_ptr<CCorvaneDlg> OpenWindow(QSize size = {1059, 582}) {
         auto w = std::make_unique<CCorvaneDlg>(*app_);
-        w->resize(1059, 582);
+        w->resize(size);
         w->show();
         CBrowser& b = Browser(*w);
         QSignalSpy moved(&b, &CBrowser::MapMoved);
@@ -217,6 +217,35 @@ private slots:
         QVERIFY(!w->Channels().Running());
         ClickLine(*w, QStringLiteral("SEOI-RTCM32"));
         QCOMPARE(Entry(0, "SEOI-RTCM32").selected, 1);
+    }
+
+    // The window with the map and its markers. With CORVANE_SCREENSHOT_DIR
+    // set, the picture is saved there as main_window_map.png.
+    void screenshotShowsTheMarkers() {
+        builtin_ = TableCaster({Str("SEOI_RTCM31", "37.5", "127.0"), Str("SEOI-RTCM32", "37.5", "127.0"),
+                                Str("SOKC_RTCM32", "38.21", "128.59"), Str("JEOJ-RTCM31", "33.51", "126.53"),
+                                Str("ULLE_RTCM32", "37.48", "130.9"), Str("MOKPO_VRS", "34.81", "126.39"),
+                                Str("BUSAN-VRS", "35.18", "129.08"), Str("GWANGJU", "35.16", "126.85"),
+                                Str("ZERO", "0.0", "127.0")});
+        app_->registry.SetBuiltinCaster("127.0.0.1", builtin_->Port());
+        app_->registry.ResolveCaster(0);
+        app_->registry.remembered[0]["BUSAN-VRS"] = {};
+        app_->settings.scale = 0;
+        auto w = OpenWindow({1280, 800});
+        QVERIFY(w);
+        QTest::qWait(1000);
+        QVERIFY(OpenPopup(*w));
+        QTest::qWait(500);
+        const QImage shot = w->grab().toImage();
+        // The ticked green marker of BUSAN-VRS is somewhere on the map.
+        bool darkGreen = false;
+        for (int y = 0; y < shot.height() && !darkGreen; ++y)
+            for (int x = 0; x < shot.width() && !darkGreen; ++x)
+                darkGreen = shot.pixelColor(x, y) == QColor(0x1e, 0x8e, 0x3e);
+        QVERIFY(darkGreen);
+        const QByteArray folder = qgetenv("CORVANE_SCREENSHOT_DIR");
+        if (!folder.isEmpty())
+            QVERIFY(shot.save(QDir(QString::fromLocal8Bit(folder)).filePath(QStringLiteral("main_window_map.png"))));
     }
 };
 
