@@ -1,7 +1,9 @@
 // Markers, groups, pop-ups and ticks of the map page.
-import { test } from 'node:test';
+import { after, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { INITIAL_CENTER, openPage, toPosition } from './page_harness.mjs';
+import { INITIAL_CENTER, closeBrowser, openPage, toPosition } from './page_harness.mjs';
+
+after(closeBrowser);
 
 const [LAT, LON] = toPosition(INITIAL_CENTER);  // at the middle of the view
 const ELSEWHERE = toPosition([INITIAL_CENTER[0] + 150 * 1954.6, INITIAL_CENTER[1] + 100 * 1954.6]);

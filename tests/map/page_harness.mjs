@@ -64,7 +64,24 @@ async function startTileServer() {
   return { server, requests, base: `http://127.0.0.1:${server.address().port}` };
 }
 
-// Opens the page in a fresh browser. `query(base)` gives the page's query
+// One browser per test file, closed by closeBrowser (call it in an after
+// hook); every page gets a context of its own.
+let browserPromise = null;
+function sharedBrowser() {
+  browserPromise ??= chromium.launch({
+    executablePath: process.env.CORVANE_CHROMIUM || '/usr/bin/chromium',
+    args: ['--no-sandbox', '--headless', '--disable-gpu', '--disable-background-networking',
+      '--disable-component-update', '--no-first-run', '--disable-sync'],
+    timeout: 30000,
+  });
+  return browserPromise;
+}
+export async function closeBrowser() {
+  if (browserPromise) await (await browserPromise).close();
+  browserPromise = null;
+}
+
+// Opens the page in a fresh browser context. `query(base)` gives the page's query
 // parameters for the tile server's address. The page's calls of
 // window.external are recorded in `page` as window.hostCalls.
 export async function openPage({ query = (base) => ({ tileServer: `${base}/wmts` }), width = 800, height = 600 } = {}) {
@@ -74,13 +91,8 @@ export async function openPage({ query = (base) => ({ tileServer: `${base}/wmts`
     await writeFile(join(folder, `mark${typ}.png`), solidPng(22, 34, colour));
   }
   const tiles = await startTileServer();
-  const browser = await chromium.launch({
-    executablePath: process.env.CORVANE_CHROMIUM || '/usr/bin/chromium',
-    args: ['--no-sandbox', '--headless', '--disable-gpu', '--disable-background-networking',
-      '--disable-component-update', '--no-first-run', '--disable-sync', '--allow-file-access-from-files'],
-    timeout: 30000,
-  });
-  const page = await browser.newPage({ viewport: { width, height } });
+  const context = await (await sharedBrowser()).newContext({ viewport: { width, height } });
+  const page = await context.newPage();
   const dialogs = [];
   page.on('dialog', (dialog) => {
     dialogs.push(dialog.message());
@@ -108,7 +120,7 @@ export async function openPage({ query = (base) => ({ tileServer: `${base}/wmts`
     return markOfColour(pixelOf(shot, 0, 0));
   };
   const close = async () => {
-    await browser.close();
+    await context.close();
     await new Promise((resolve) => tiles.server.close(resolve));
     tiles.server.closeAllConnections?.();
     await rm(folder, { recursive: true, force: true });

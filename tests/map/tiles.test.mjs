@@ -1,8 +1,10 @@
 // The base maps: national WMTS tiles on the EPSG:5179 grid, XYZ tiles
 // reprojected, and no tile server at all.
-import { test } from 'node:test';
+import { after, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { INITIAL_CENTER, RESOLUTION_0, TILE_COLOUR, openPage, pixelOf, proj4, toPosition } from './page_harness.mjs';
+import { INITIAL_CENTER, closeBrowser, RESOLUTION_0, TILE_COLOUR, openPage, pixelOf, proj4, toPosition } from './page_harness.mjs';
+
+after(closeBrowser);
 
 function wmtsRequests(urls) {
   return urls.filter((u) => u.startsWith('/wmts?')).map((u) => {
