@@ -20,7 +20,9 @@ std::unique_ptr<MapViewBridge> CreateMapView(CCorvaneDlg& window) {
     return std::make_unique<MapView>(window);
 }
 
-MapView::MapView(CCorvaneDlg& window) : window_(window), browser_(new CBrowser(window.MapArea())) {
+MapView::MapView(CCorvaneDlg& window)
+    : window_(window),
+      browser_(new CBrowser(window.MapArea() ? window.MapArea() : static_cast<QWidget*>(&window))) {
     if (QWidget* area = window.MapArea(); area && area->layout())
         area->layout()->addWidget(browser_);
     const std::string& folder = window.App().dataFolder;

@@ -112,20 +112,37 @@ export async function openPage({ query = (base) => ({ tileServer: `${base}/wmts`
 
   const call = (name, ...args) => page.evaluate(([n, a]) => window[n](...a), [name, args]);
   const hostCalls = () => page.evaluate(() => window.hostCalls);
-  // Waits until the map has drawn everything it is going to draw.
+  // Waits a little for the map to draw (for checks that something stays away).
   const settle = () => page.waitForTimeout(400);
+  // The value of `read()` once `check` accepts it, or its last value after 15 s:
+  // the map draws and reports asynchronously, later on a loaded machine.
+  const eventually = async (read, check) => {
+    const end = Date.now() + 15000;
+    for (;;) {
+      const value = await read();
+      if (check(value) || Date.now() > end) return value;
+      await page.waitForTimeout(100);
+    }
+  };
   // The marker image drawn 12 pixels above a marker's anchor at the pixel.
   const markAt = async (x, y) => {
     const shot = await page.screenshot({ clip: { x, y: y - 12, width: 1, height: 1 } });
     return markOfColour(pixelOf(shot, 0, 0));
   };
+  const markEventually = (x, y, typ) => eventually(() => markAt(x, y), (v) => v === typ);
+  const pixelEventually = (x, y, colour) => eventually(async () =>
+    pixelOf(await page.screenshot({ clip: { x, y, width: 1, height: 1 } }), 0, 0),
+  (v) => v.every((c, i) => c === colour[i]));
   const close = async () => {
     await context.close();
     await new Promise((resolve) => tiles.server.close(resolve));
     tiles.server.closeAllConnections?.();
     await rm(folder, { recursive: true, force: true });
   };
-  return { page, tiles, dialogs, call, hostCalls, settle, markAt, close, width, height };
+  return {
+    page, tiles, dialogs, call, hostCalls, settle, eventually, markAt, markEventually, pixelEventually,
+    close, width, height,
+  };
 }
 
 // The page's initial view: zoom 0 centred here (easting, northing).

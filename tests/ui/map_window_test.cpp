@@ -188,7 +188,8 @@ private slots:
         QCOMPARE(PopupLines(Browser(*w)), QStringLiteral("SEOI-RTCM32/1 SEOI_RTCM31/0"));
 
         // The manual caster's markers are pink, the ticked one darker.
-        w->OnMapCaster(1);
+        QTest::mouseClick(w->Control(1039), Qt::LeftButton);
+        QCOMPARE(w->MapCaster(), 1);
         QTest::qWait(500);
         QVERIFY(OpenPopup(*w));
         QCOMPARE(PopupLines(Browser(*w)), QStringLiteral("FOREIGN/5"));
@@ -222,11 +223,12 @@ private slots:
     // The window with the map and its markers. With CORVANE_SCREENSHOT_DIR
     // set, the picture is saved there as main_window_map.png.
     void screenshotShowsTheMarkers() {
-        builtin_ = TableCaster({Str("SEOI_RTCM31", "37.5", "127.0"), Str("SEOI-RTCM32", "37.5", "127.0"),
-                                Str("SOKC_RTCM32", "38.21", "128.59"), Str("JEOJ-RTCM31", "33.51", "126.53"),
-                                Str("ULLE_RTCM32", "37.48", "130.9"), Str("MOKPO_VRS", "34.81", "126.39"),
-                                Str("BUSAN-VRS", "35.18", "129.08"), Str("GWANGJU", "35.16", "126.85"),
-                                Str("ZERO", "0.0", "127.0")});
+        builtin_ = TableCaster(
+            {Str("SEOI_RTCM31", "37.5", "127.0"), Str("SEOI-RTCM32", "37.5", "127.0"),
+             Str("SOKC_RTCM32", "38.21", "128.59"), Str("JEOJ-RTCM31", "33.51", "126.53"),
+             Str("ULLE_RTCM32", "37.48", "130.9"), Str("MOKPO_VRS", "34.81", "126.39"),
+             Str("BUSAN-VRS", "35.18", "129.08"), Str("GWANGJU", "35.16", "126.85"),
+             Str("ZERO", "0.0", "127.0")});
         app_->registry.SetBuiltinCaster("127.0.0.1", builtin_->Port());
         app_->registry.ResolveCaster(0);
         app_->registry.remembered[0]["BUSAN-VRS"] = {};
@@ -245,7 +247,8 @@ private slots:
         QVERIFY(darkGreen);
         const QByteArray folder = qgetenv("CORVANE_SCREENSHOT_DIR");
         if (!folder.isEmpty())
-            QVERIFY(shot.save(QDir(QString::fromLocal8Bit(folder)).filePath(QStringLiteral("main_window_map.png"))));
+            QVERIFY(shot.save(QDir(QString::fromLocal8Bit(folder))
+                                  .filePath(QStringLiteral("main_window_map.png"))));
     }
 };
 
