@@ -81,20 +81,31 @@ private:
     }
     static CBrowser& Browser(CCorvaneDlg& w) { return static_cast<MapView&>(w.Map()).Browser(); }
 
-    // Opens the pop-up of the marker in the middle of the map.
+    // Opens the pop-up of the marker in the middle of the map (clicking
+    // again while the marker is not drawn yet).
     static bool OpenPopup(CCorvaneDlg& w) {
         CBrowser& b = Browser(w);
         QWidget* target = b.focusProxy() ? b.focusProxy() : &b;
-        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(b.width() / 2, b.height() / 2 - 12));
-        return WaitUntil([&] {
-            return Evaluate(b, QStringLiteral("document.querySelectorAll('.mark-line').length"))
-                       .toInt() > 0;
-        });
+        return WaitUntil(
+            [&] {
+                QTest::mouseClick(target, Qt::LeftButton, {},
+                                  QPoint(b.width() / 2, b.height() / 2 - 12));
+                return WaitUntil(
+                    [&] {
+                        return Evaluate(b, QStringLiteral(
+                                               "document.querySelectorAll('.mark-line').length"))
+                                   .toInt() > 0;
+                    },
+                    1000);
+            },
+            20000);
     }
     static void ClickLine(CCorvaneDlg& w, const QString& name) {
         Evaluate(Browser(w), QStringLiteral("document.getElementById(%1).click(), 0")
                                  .arg(QStringLiteral("'") + name + QStringLiteral("_select'")));
-        QTest::qWait(300);  // the page's call reaches the window
+    }
+    static bool LinesBecome(CCorvaneDlg& w, const QString& lines) {
+        return WaitUntil([&] { return PopupLines(Browser(w)) == lines; });
     }
     MountpointEntry& Entry(int slot, const char* name) {
         return *app_->registry.maps[slot].at(name);
@@ -175,24 +186,24 @@ private slots:
         // Built-in stations (type 0), the remembered one ticked (type 1);
         // ZERO has no marker but is listed.
         QVERIFY(OpenPopup(*w));
-        QCOMPARE(PopupLines(Browser(*w)), QStringLiteral("SEOI-RTCM32/0 SEOI_RTCM31/1"));
+        QVERIFY(LinesBecome(*w, QStringLiteral("SEOI-RTCM32/0 SEOI_RTCM31/1")));
         QVERIFY(w->ListControl().RowOf(&Entry(0, "ZERO")) >= 0);
 
         // A click on a line ticks the row in the list.
         ClickLine(*w, QStringLiteral("SEOI-RTCM32"));
-        QCOMPARE(Entry(0, "SEOI-RTCM32").selected, 1);
-        QCOMPARE(PopupLines(Browser(*w)), QStringLiteral("SEOI-RTCM32/1 SEOI_RTCM31/1"));
+        QVERIFY(WaitUntil([&] { return Entry(0, "SEOI-RTCM32").selected == 1; }));
+        QVERIFY(w->ListControl().RowOf(&Entry(0, "SEOI-RTCM32")) >= 0);
+        QVERIFY(LinesBecome(*w, QStringLiteral("SEOI-RTCM32/1 SEOI_RTCM31/1")));
         // Unticking in the list unticks on the map.
         w->ListControl().SetRowTick(w->ListControl().RowOf(&Entry(0, "SEOI_RTCM31")), false);
-        QTest::qWait(200);
-        QCOMPARE(PopupLines(Browser(*w)), QStringLiteral("SEOI-RTCM32/1 SEOI_RTCM31/0"));
+        QVERIFY(LinesBecome(*w, QStringLiteral("SEOI-RTCM32/1 SEOI_RTCM31/0")));
 
         // The manual caster's markers are pink, the ticked one darker.
         QTest::mouseClick(w->Control(1039), Qt::LeftButton);
         QCOMPARE(w->MapCaster(), 1);
-        QTest::qWait(500);
+        QVERIFY(WaitUntil([&] { return PopupLines(Browser(*w)).isEmpty(); }));  // cleared
         QVERIFY(OpenPopup(*w));
-        QCOMPARE(PopupLines(Browser(*w)), QStringLiteral("FOREIGN/5"));
+        QVERIFY(LinesBecome(*w, QStringLiteral("FOREIGN/5")));
     }
 
     void inTheSelectedOnlyViewAMapTickAddsTheRow() {
@@ -202,7 +213,7 @@ private slots:
         QVERIFY(w->ListControl().RowOf(&Entry(0, "SEOI-RTCM32")) < 0);
         QVERIFY(OpenPopup(*w));
         ClickLine(*w, QStringLiteral("SEOI-RTCM32"));
-        QVERIFY(w->ListControl().RowOf(&Entry(0, "SEOI-RTCM32")) >= 0);
+        QVERIFY(WaitUntil([&] { return w->ListControl().RowOf(&Entry(0, "SEOI-RTCM32")) >= 0; }));
     }
 
     void whileRunningClicksChangeNothing() {
@@ -212,12 +223,13 @@ private slots:
         w->OnStartStop();
         QVERIFY(w->Channels().Running());
         ClickLine(*w, QStringLiteral("SEOI-RTCM32"));
+        QTest::qWait(500);
         QCOMPARE(Entry(0, "SEOI-RTCM32").selected, 0);
         QCOMPARE(PopupLines(Browser(*w)), QStringLiteral("SEOI-RTCM32/0 SEOI_RTCM31/1"));
         w->OnStartStop();
         QVERIFY(!w->Channels().Running());
         ClickLine(*w, QStringLiteral("SEOI-RTCM32"));
-        QCOMPARE(Entry(0, "SEOI-RTCM32").selected, 1);
+        QVERIFY(WaitUntil([&] { return Entry(0, "SEOI-RTCM32").selected == 1; }));
     }
 
     // The window with the map and its markers. With CORVANE_SCREENSHOT_DIR
@@ -237,14 +249,19 @@ private slots:
         QVERIFY(w);
         QTest::qWait(1000);
         QVERIFY(OpenPopup(*w));
-        QTest::qWait(500);
-        const QImage shot = w->grab().toImage();
-        // The ticked green marker of BUSAN-VRS is somewhere on the map.
-        bool darkGreen = false;
-        for (int y = 0; y < shot.height() && !darkGreen; ++y)
-            for (int x = 0; x < shot.width() && !darkGreen; ++x)
-                darkGreen = shot.pixelColor(x, y) == QColor(0x1e, 0x8e, 0x3e);
-        QVERIFY(darkGreen);
+        // The ticked green marker of BUSAN-VRS is drawn somewhere on the map.
+        QImage shot;
+        const auto darkGreen = [&shot] {
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    if (shot.pixelColor(x, y) == QColor(0x1e, 0x8e, 0x3e)) return true;
+            return false;
+        };
+        QVERIFY(WaitUntil([&] {
+            QTest::qWait(500);  // tiles and markers drawn
+            shot = w->grab().toImage();
+            return darkGreen();
+        }));
         const QByteArray folder = qgetenv("CORVANE_SCREENSHOT_DIR");
         if (!folder.isEmpty())
             QVERIFY(shot.save(QDir(QString::fromLocal8Bit(folder))
