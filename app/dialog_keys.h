@@ -23,6 +23,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QWidget* window_;
     std::function<void()> onEnterReleased_;
 };
 

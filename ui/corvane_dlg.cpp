@@ -21,6 +21,7 @@
 #include "app/dialog_font.h"
 #include "app/dialog_keys.h"
 #include "app/dialog_template.h"
+#include "app/ntrip_option_dlg.h"
 #include "app/qt_window_receiver.h"
 #include "app/window_message_event.h"
 #include "net/run_flag.h"
@@ -367,7 +368,12 @@ void CCorvaneDlg::ApplyRunState() {
 
 void CCorvaneDlg::OnOptions() {
     if (Running()) return;
-    if (parts_.options) parts_.options(*this);
+    if (parts_.options) {
+        parts_.options(*this);
+        return;
+    }
+    CNtripOptionDlg options(app_, this);
+    options.exec();
 }
 
 void CCorvaneDlg::OnExit() { done(QDialog::Accepted); }

@@ -120,8 +120,12 @@ bool myCheckBox::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == list_->viewport()) {
         switch (event->type()) {
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonDblClick: {
+            case QEvent::MouseButtonDblClick:
+                // The second click of a double click has come as a press
+                // already and toggled its item.
+                return list_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint())
+                    .isValid();
+            case QEvent::MouseButtonPress: {
                 auto* mouse = static_cast<QMouseEvent*>(event);
                 const QPoint pos = mouse->position().toPoint();
                 if (mouse->button() == Qt::RightButton) {

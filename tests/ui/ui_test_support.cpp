@@ -37,6 +37,7 @@ void TestCaster::Serve(CasterConnection& c) {
         c.Send(table + "ENDSOURCETABLE\r\n");
         return;
     }
+    if (request.rfind("GET /", 0) != 0) return;  // the client left before asking
     const std::size_t end = request.find(' ', 5);
     const std::string name = request.substr(5, end == std::string::npos ? 0 : end - 5);
     const TestMount* mount = nullptr;
