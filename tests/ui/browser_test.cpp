@@ -1,6 +1,6 @@
 // The map view's browser: calls held until the page has loaded, arguments
 // passed as data, the page's calls reaching the application, dialogs and
-// navigation away suppressed; and the real page loaded from the data folder.
+// navigation away suppressed.
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -8,10 +8,8 @@
 #include <QTest>
 
 #include "tests/ui/qt_test_registry.h"
-#include "tests/ui/tile_server.h"
 #include "tests/ui/web_test_helpers.h"
 #include "ui/map/browser.h"
-#include "ui/map/map_page_files.h"
 
 namespace corvane::test {
 namespace {
@@ -107,37 +105,6 @@ private slots:
         QCOMPARE(b.url(), page);
         QCOMPARE(Evaluate(b, QStringLiteral("typeof AddMark")).toString(),
                  QStringLiteral("function"));
-    }
-
-    void theMapPageFromTheDataFolderFetchesTilesAndReportsItsView() {
-        QTemporaryDir dir;
-        const QString folder = dir.filePath(QStringLiteral("Halvex"));
-        ExtractMapPage(folder, true);
-        const QString pageFile = QDir(folder).filePath(MapPageFileName());
-        QVERIFY(QFile::exists(pageFile));
-        TileServer tiles;
-        QVERIFY(tiles.isListening());
-        {
-            CBrowser b;
-            b.resize(600, 400);
-            b.show();
-            QSignalSpy loaded(&b, &CBrowser::DocumentComplete);
-            QSignalSpy moved(&b, &CBrowser::MapMoved);
-            MapPageOptions options;
-            options.tileServer =
-                QStringLiteral("http://127.0.0.1:%1/wmts?a=1&b=2").arg(tiles.serverPort());
-            b.Navigate(pageFile, options);
-            QVERIFY(loaded.wait(20000));
-            // A page from a file reaches the tile server.
-            QVERIFY(WaitUntil([&] { return !tiles.requests.isEmpty(); }));
-            QVERIFY(tiles.requests.first().startsWith(QStringLiteral("/wmts?a=1&b=2&")));
-            b.MoveMap(5, 1950000, 955000);
-            QVERIFY(WaitUntil([&] {
-                return !moved.isEmpty() && moved.last() == QList<QVariant>{5, 1950000, 955000};
-            }));
-        }
-        ExtractMapPage(folder, false);
-        QVERIFY(QDir(folder).entryList(QDir::Files).isEmpty());
     }
 };
 
