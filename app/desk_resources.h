@@ -8,8 +8,9 @@
 
 namespace corvane::resources {
 
-inline const QString kAppIcon = QStringLiteral(":/images/app_icon.png");                  // 256 x 256
-inline const QString kLoginBackground = QStringLiteral(":/images/login_background.png");  // 568 x 260
+inline const QString kAppIcon = QStringLiteral(":/images/app_icon.png");  // 256 x 256
+inline const QString kLoginBackground =
+    QStringLiteral(":/images/login_background.png");                            // 568 x 260
 inline const QString kPinBuiltin = QStringLiteral(":/images/pin_builtin.png");  // 14 x 21, blue
 inline const QString kPinManual = QStringLiteral(":/images/pin_manual.png");    // 14 x 21, pink
 

@@ -72,8 +72,9 @@ std::optional<DialogTemplate> ParseDialogTemplate(const QByteArray& json, QStrin
         ct.align = ReadAlign(c.value(QLatin1String("align")).toString());
         ct.flags = ReadStrings(c.value(QLatin1String("flags")));
         const QJsonObject l = c.value(QLatin1String("layout")).toObject();
-        ct.layout = {l.value(QLatin1String("moveX")).toInt(), l.value(QLatin1String("moveY")).toInt(),
-                     l.value(QLatin1String("sizeX")).toInt(), l.value(QLatin1String("sizeY")).toInt()};
+        ct.layout = {
+            l.value(QLatin1String("moveX")).toInt(), l.value(QLatin1String("moveY")).toInt(),
+            l.value(QLatin1String("sizeX")).toInt(), l.value(QLatin1String("sizeY")).toInt()};
         if (ct.id != -1 && t.Control(ct.id))
             return fail(QStringLiteral("control %1 appears twice").arg(ct.id));
         t.controls.push_back(ct);

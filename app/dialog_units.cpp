@@ -7,8 +7,8 @@ namespace corvane {
 
 DialogBaseUnits BaseUnitsOf(const QFont& font) {
     const QFontMetrics metrics(font);
-    const int letters =
-        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     // Half of the width of 26 letters, rounded: the average over 52.
     return {(letters / 26 + 1) / 2, metrics.height()};
 }

@@ -12,7 +12,8 @@ QRect LaidOutRect(const QRect& base, const LayoutPercent& p, QSize delta) {
                  base.width() + dx * p.sizeX / 100, base.height() + dy * p.sizeY / 100);
 }
 
-DynamicLayout::DynamicLayout(QWidget* window) : QObject(window), window_(window), base_(window->size()) {
+DynamicLayout::DynamicLayout(QWidget* window)
+    : QObject(window), window_(window), base_(window->size()) {
     window_->installEventFilter(this);
 }
 

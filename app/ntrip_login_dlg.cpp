@@ -25,9 +25,9 @@ constexpr int kPurposeList = 1021;
 constexpr int kOk = 1031;
 constexpr int kCancel = 1032;
 
-const char* const kPurposes[kPurposeCount] = {
-    "기타", "측량", "FGIS/GIS", "연구개발", "환경조사", "건설",  "교통",
-    "농/수산업", "통신", "원격탐사", "기상", "교육", "항공"};
+const char* const kPurposes[kPurposeCount] = {"기타", "측량", "FGIS/GIS",  "연구개발", "환경조사",
+                                              "건설", "교통", "농/수산업", "통신",     "원격탐사",
+                                              "기상", "교육", "항공"};
 
 // One axis of the placement.
 int CentredOver(int stored, int storedSize, int size, int screen) {
@@ -49,7 +49,9 @@ QString PurposeText(int index) {
 
 QString LoginVersionText() { return QString::asprintf("버전:%02d.%02d.%02d", 20, 4, 17); }
 
-QString LoginFailureText() { return QStringLiteral("네트워크 또는 방화벽 상태를 확인하여 주십시요!"); }
+QString LoginFailureText() {
+    return QStringLiteral("네트워크 또는 방화벽 상태를 확인하여 주십시요!");
+}
 
 QPoint LoginDialogPosition(QSize dialog, QSize screen, const AppSettings& s) {
     return {CentredOver(s.x, s.w, dialog.width(), screen.width()),
@@ -108,8 +110,11 @@ CNtripLoginDlg::CNtripLoginDlg(CCorvaneApp& app, QWidget* parent)
 }
 
 CNtripLoginDlg::~CNtripLoginDlg() {
-    if (worker_.joinable()) worker_.join();
-    if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    if (worker_.joinable()) {
+        // Only when the window goes while its request runs (its owner ends).
+        worker_.join();
+        QApplication::restoreOverrideCursor();
+    }
 }
 
 void CNtripLoginDlg::StartAuthorization() {
@@ -125,8 +130,8 @@ void CNtripLoginDlg::StartAuthorization() {
     const NetTimeouts timeouts = app_.registry.timeouts;
     worker_ = std::thread([this, caster, timeouts] {
         const int result = RequestAuthorization(caster, timeouts);
-        QMetaObject::invokeMethod(this, [this, result] { AuthorizationDone(result); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, result] { AuthorizationDone(result); }, Qt::QueuedConnection);
     });
 }
 
@@ -162,7 +167,7 @@ void CNtripLoginDlg::mousePressEvent(QMouseEvent* event) {
         dragging_ = true;
         dragStart_ = event->globalPosition().toPoint();
         windowStart_ = pos();
-        grabMouse();
+        // The window that takes the press gets every move until the release.
     }
     QDialog::mousePressEvent(event);
 }
@@ -175,7 +180,6 @@ void CNtripLoginDlg::mouseMoveEvent(QMouseEvent* event) {
 void CNtripLoginDlg::mouseReleaseEvent(QMouseEvent* event) {
     if (dragging_ && event->button() == Qt::LeftButton) {
         dragging_ = false;
-        releaseMouse();
     }
     QDialog::mouseReleaseEvent(event);
 }

@@ -127,9 +127,12 @@ void CNtripOptionDlg::Apply() {
         SendWindowMessage(parentWidget(), WM_TCP_START_PORT, s.tcp, 0);
     }
     if (flags_ & kOptionBaudChanged) s.baud = static_cast<std::int8_t>(lists_[0]->currentIndex());
-    if (flags_ & kOptionDataBitsChanged) s.data = static_cast<std::int8_t>(lists_[1]->currentIndex());
-    if (flags_ & kOptionParityChanged) s.parity = static_cast<std::int8_t>(lists_[2]->currentIndex());
-    if (flags_ & kOptionStopBitsChanged) s.stop = static_cast<std::int8_t>(lists_[3]->currentIndex());
+    if (flags_ & kOptionDataBitsChanged)
+        s.data = static_cast<std::int8_t>(lists_[1]->currentIndex());
+    if (flags_ & kOptionParityChanged)
+        s.parity = static_cast<std::int8_t>(lists_[2]->currentIndex());
+    if (flags_ & kOptionStopBitsChanged)
+        s.stop = static_cast<std::int8_t>(lists_[3]->currentIndex());
     if (flags_ & kOptionFolderChanged) s.path = folder_->text().toStdU16String();
     done(flags_);
 }

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <algorithm>
 
 #include "app/dialog_font.h"
 
@@ -24,8 +25,8 @@ QWidget* MakeControl(const ControlTemplate& c, QWidget* window) {
     if (c.kind == QLatin1String("edit")) {
         auto* edit = new QLineEdit(c.text, window);
         if (c.Has("digits"))
-            edit->setValidator(
-                new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+            edit->setValidator(new QRegularExpressionValidator(
+                QRegularExpression(QStringLiteral("[0-9]*")), edit));
         edit->setReadOnly(c.Has("readonly"));
         if (c.Has("password")) edit->setEchoMode(QLineEdit::Password);
         return edit;

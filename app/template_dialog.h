@@ -38,11 +38,14 @@ public:
     const std::vector<QWidget*>& All() const { return all_; }
     DialogBaseUnits Units() const { return units_; }
     // The pixel rectangle of a template rectangle in this window.
-    QRect ToPixels(const QRect& dialogUnits) const { return DialogUnitsToPixels(dialogUnits, units_); }
+    QRect ToPixels(const QRect& dialogUnits) const {
+        return DialogUnitsToPixels(dialogUnits, units_);
+    }
     DynamicLayout* Layout() const { return layout_; }
 
 private:
-    friend TemplateControls BuildFromTemplate(QWidget*, const DialogTemplate&, const ControlFactory&);
+    friend TemplateControls BuildFromTemplate(QWidget*, const DialogTemplate&,
+                                              const ControlFactory&);
     std::map<int, QWidget*> byId_;
     std::vector<QWidget*> all_;
     DialogBaseUnits units_;

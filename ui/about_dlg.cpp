@@ -22,7 +22,8 @@ QString CAboutDlg::VersionLine() {
 }
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    const TemplateControls controls = BuildFromTemplate(this, LoadDialogTemplate(QStringLiteral("about")));
+    const TemplateControls controls =
+        BuildFromTemplate(this, LoadDialogTemplate(QStringLiteral("about")));
     setFixedSize(size());
     for (QWidget* w : controls.All()) {
         auto* picture = qobject_cast<QLabel*>(w);

@@ -204,6 +204,10 @@ void CCorvaneDlg::SetUpMountList() {
     header->setSectionsMovable(true);
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
+    // The last column fills what the others leave: a small minimum, so that
+    // it never pushes the row wider than the list.
+    header->setMinimumSectionSize(16);
+    header->setDefaultSectionSize(16);
     header->setStretchLastSection(true);
     header->setSortIndicatorShown(false);
     header->viewport()->installEventFilter(this);
@@ -264,8 +268,8 @@ void CCorvaneDlg::PlaceWindow() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize area = screen ? screen->availableGeometry().size() : size();
     AppSettings& s = app_.settings;
-    const WindowPlacement p = corvane::PlaceWindow(s.x, s.y, s.w, s.h, width(), height(),
-                                                   area.width(), area.height());
+    const WindowPlacement p =
+        corvane::PlaceWindow(s.x, s.y, s.w, s.h, width(), height(), area.width(), area.height());
     if (p.maximised) {
         setWindowState(windowState() | Qt::WindowMaximized);
         return;
@@ -361,7 +365,8 @@ void CCorvaneDlg::OnStartStop() {
 void CCorvaneDlg::ApplyRunState() {
     const bool running = Running();
     map_->EnableMark(!running);
-    if (startButton_) startButton_->setText(running ? QStringLiteral("정지") : QStringLiteral("시작"));
+    if (startButton_)
+        startButton_->setText(running ? QStringLiteral("정지") : QStringLiteral("시작"));
     for (int id : {kRefresh, kClearSelection, kOptions})
         if (QWidget* w = controls_.Control(id)) w->setEnabled(!running);
 }

@@ -29,9 +29,8 @@ QString NameText(const MountpointEntry& e) {
 
 }  // namespace
 
-MountListController::MountListController(CCorvaneApp& app, QTableView* view,
-                                         MountListModel* model, myCheckBox* editor,
-                                         QObject* parent)
+MountListController::MountListController(CCorvaneApp& app, QTableView* view, MountListModel* model,
+                                         myCheckBox* editor, QObject* parent)
     : QObject(parent), app_(app), view_(view), model_(model), editor_(editor) {
     connect(model_, &MountListModel::tickClicked, this, &MountListController::TickClicked);
     connect(view_, &QAbstractItemView::clicked, this, &MountListController::CellClicked);
@@ -41,7 +40,8 @@ MountListController::MountListController(CCorvaneApp& app, QTableView* view,
             &MountListController::SortByColumn);
     connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { CurrentRowChanged(current.row()); });
-    if (editor_) connect(editor_, &myCheckBox::closedUp, this, &MountListController::EndOutputsEdit);
+    if (editor_)
+        connect(editor_, &myCheckBox::closedUp, this, &MountListController::EndOutputsEdit);
 }
 
 int MountListController::RowOf(const MountpointEntry* entry) const {
@@ -150,7 +150,8 @@ void MountListController::CellClicked(const QModelIndex& index) {
             if (e->selected) {
                 const int from = e->comPort;
                 if (from != 0) ReleasePort(from);
-                e->comPort = static_cast<std::int8_t>(TakeFreePortAbove(ValidPort(from) ? from : 0));
+                e->comPort =
+                    static_cast<std::int8_t>(TakeFreePortAbove(ValidPort(from) ? from : 0));
             } else {
                 // An unticked row holds no port of the free set: nothing to return.
                 e->comPort = 0;

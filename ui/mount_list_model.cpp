@@ -11,8 +11,7 @@ const char* const kHeaders[MountListModel::kColumnCount] = {"마운트명", "버
                                                             "TCP",      "COM",  "저장"};
 
 Qt::Alignment ColumnAlignment(int column) {
-    return (column == MountListModel::kName ? Qt::AlignLeft : Qt::AlignHCenter) |
-           Qt::AlignVCenter;
+    return (column == MountListModel::kName ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter;
 }
 
 }  // namespace
@@ -92,8 +91,7 @@ void MountListModel::Clear() {
     endResetModel();
 }
 
-int MountListModel::AppendRow(MountpointEntry* entry, const QString& name,
-                              const QString& version) {
+int MountListModel::AppendRow(MountpointEntry* entry, const QString& name, const QString& version) {
     const int row = rowCount();
     beginInsertRows({}, row, row);
     Row r;

@@ -4,8 +4,8 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QStandardItemModel>
-#include <QStyledItemDelegate>
 #include <QStylePainter>
+#include <QStyledItemDelegate>
 
 #include "net/mountpoint_entry.h"
 

@@ -54,8 +54,8 @@ private:
 void ChannelControlTest::init() {
     builtin = std::make_unique<TestCaster>(
         std::vector<TestMount>{{"BETA", "RTCM 3.2"}, {"ALPHA", "RTCM 2.3"}, {"IDLE", "RTCM 3.0"}});
-    manual = std::make_unique<TestCaster>(std::vector<TestMount>{
-        {"MANU", "RTCM 3.1"}, {"DENY", "RTCM 3.1", TestMount::Refuse}});
+    manual = std::make_unique<TestCaster>(
+        std::vector<TestMount>{{"MANU", "RTCM 3.1"}, {"DENY", "RTCM 3.1", TestMount::Refuse}});
     app = std::make_unique<CCorvaneApp>();
     test::PointApp(*app, builtin->Port(), manual->Port());
     // Relay ports start + sequence: a free loopback port as the start.
@@ -75,8 +75,9 @@ void ChannelControlTest::cleanup() {
 void ChannelControlTest::Open(std::vector<std::pair<std::string, MountpointSettings>> ticked) {
     for (const auto& [key, settings] : ticked) {
         const bool manualSlot = key.size() > 2 && key.substr(key.size() - 2) == "@1";
-        app->registry.remembered[manualSlot ? 1 : 0][manualSlot ? key.substr(0, key.size() - 2)
-                                                                : key] = settings;
+        app->registry
+            .remembered[manualSlot ? 1 : 0][manualSlot ? key.substr(0, key.size() - 2) : key] =
+            settings;
     }
     CCorvaneDlg::Parts parts;
     parts.map = [this](CCorvaneDlg&) {
@@ -136,8 +137,9 @@ void ChannelControlTest::startsTickedMountpointsInOrderAndShowsTheirState() {
         return rows->data(rows->index(RowOf(name), 0), Qt::ForegroundRole).value<QColor>();
     };
     QVERIFY(WaitFor([&] {
-        return textColour("ALPHA") == QColor(0, 0, 255) && textColour("MANU") == QColor(0, 0, 255) &&
-               !Cell("BETA", 2).isEmpty() && textColour("DENY") == QColor(255, 0, 0);
+        return textColour("ALPHA") == QColor(0, 0, 255) &&
+               textColour("MANU") == QColor(0, 0, 255) && !Cell("BETA", 2).isEmpty() &&
+               textColour("DENY") == QColor(255, 0, 0);
     }));
     QVERIFY(Cell("BETA", 2).toInt() > 0);
     QCOMPARE(textColour("IDLE"), QColor(0, 0, 0));

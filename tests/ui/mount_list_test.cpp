@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QHeaderView>
 #include <QListView>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 
@@ -38,6 +39,7 @@ private slots:
     void tcpStartPortRenumbersSelectedRelays();
     void clearSelectionKeepsTheSettings();
     void selectedOnlyView();
+    void doubleClickTicksAndRefreshKeepsTicks();
 
 private:
     void Open(std::vector<std::pair<std::string, MountpointSettings>> ticked = {});
@@ -57,8 +59,8 @@ void MountListTest::init() {
     // built-in station code, which the list does not offer.
     builtin = std::make_unique<TestCaster>(std::vector<TestMount>{
         {"SEJU00", "RTCM 3.2"}, {"ALPHA", "RTCM 2.3"}, {"BRAVO", "RTCM 3.0"}});
-    manual = std::make_unique<TestCaster>(std::vector<TestMount>{
-        {"SEJU00", "RTCM 3.1"}, {"AAA", "RTCM 3.3"}, {"ZULU", "RTCM 2.1"}});
+    manual = std::make_unique<TestCaster>(
+        std::vector<TestMount>{{"SEJU00", "RTCM 3.1"}, {"AAA", "RTCM 3.3"}, {"ZULU", "RTCM 2.1"}});
     app = std::make_unique<CCorvaneApp>();
     test::PointApp(*app, builtin->Port(), manual->Port());
     app->settings.tcp = 5000;
@@ -77,8 +79,9 @@ void MountListTest::cleanup() {
 void MountListTest::Open(std::vector<std::pair<std::string, MountpointSettings>> ticked) {
     for (const auto& [key, settings] : ticked) {
         const bool manualSlot = key.size() > 2 && key.substr(key.size() - 2) == "@1";
-        app->registry.remembered[manualSlot ? 1 : 0][manualSlot ? key.substr(0, key.size() - 2)
-                                                                : key] = settings;
+        app->registry
+            .remembered[manualSlot ? 1 : 0][manualSlot ? key.substr(0, key.size() - 2) : key] =
+            settings;
     }
     CCorvaneDlg::Parts parts;
     parts.map = [this](CCorvaneDlg&) {
@@ -110,8 +113,8 @@ void MountListTest::rowsOfBothCastersAfterRefresh() {
     QCOMPARE(rows->rowCount(), 5);  // the manual SEJU00 is dropped
     const QStringList names{"ALPHA", "BRAVO", "SEJU00", "AAA", "ZULU"};
     const QStringList versions{"2.3", "3.0", "3.2", "3.3", "2.1"};
-    const QColor background[] = {{220, 230, 241}, {190, 200, 211}, {220, 230, 241},
-                                 {212, 190, 189}, {242, 220, 219}};
+    const QColor background[] = {
+        {220, 230, 241}, {190, 200, 211}, {220, 230, 241}, {212, 190, 189}, {242, 220, 219}};
     for (int row = 0; row < 5; ++row) {
         QCOMPARE(Cell(row, 0), names[row]);
         QCOMPARE(Cell(row, 1), versions[row]);
@@ -143,8 +146,9 @@ void MountListTest::sortingKeepsBuiltinRowsFirst() {
     };
     QHeaderView* header = dlg->MountList()->horizontalHeader();
     auto clickHeader = [&](int column) {
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
     };
     clickHeader(1);  // version ascending: as text
     QCOMPARE(names(), QStringList({"ALPHA", "BRAVO", "SEJU00", "ZULU", "AAA"}));
@@ -248,6 +252,8 @@ void MountListTest::outputsEditorWritesTheBitsWhenClosed() {
     QVERIFY(editor->PopupOpen());
     QCOMPARE(editor->editRow, row);
     QCOMPARE(editor->geometry(), dlg->MountList()->visualRect(dlg->MountRows()->index(row, 5)));
+    // The columns fit the list: opening the editor scrolls nothing sideways.
+    QCOMPARE(dlg->MountList()->horizontalScrollBar()->maximum(), 0);
     QAbstractItemView* view = editor->view();
     auto click = [&](int item, Qt::MouseButton button) {
         QTest::mouseClick(view->viewport(), button, {},
@@ -257,7 +263,7 @@ void MountListTest::outputsEditorWritesTheBitsWhenClosed() {
     QVERIFY(editor->PopupOpen());
     QCOMPARE(editor->CheckBits(), 3u);
     QCOMPARE(Entry(row)->outputs, 2);  // not before it closes
-    click(1, Qt::RightButton);  // something ticked: clears all
+    click(1, Qt::RightButton);         // something ticked: clears all
     QCOMPARE(editor->CheckBits(), 0u);
     click(1, Qt::RightButton);  // nothing ticked: all three
     QCOMPARE(editor->CheckBits(), 7u);
@@ -357,6 +363,34 @@ void MountListTest::selectedOnlyView() {
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(button->text(), QString("선택보기"));
     QCOMPARE(dlg->MountRows()->rowCount(), 5);
+}
+
+void MountListTest::doubleClickTicksAndRefreshKeepsTicks() {
+    Open();
+    QTableView* list = dlg->MountList();
+    auto doubleClick = [&](const char* name, int column) {
+        const QModelIndex index = dlg->MountRows()->index(RowOf(name), column);
+        test::DoubleClick(list->viewport(), list->visualRect(index).center());
+    };
+    doubleClick("BRAVO", 1);
+    QVERIFY(dlg->MountRows()->Checked(RowOf("BRAVO")));
+    QCOMPARE(int{Entry(RowOf("BRAVO"))->selected}, 1);
+    QCOMPARE(map->updateMark.back(), QString("BRAVO=1"));
+    doubleClick("ALPHA", 3);  // not on columns 3 to 5
+    QVERIFY(!dlg->MountRows()->Checked(RowOf("ALPHA")));
+    // A refresh (as the manual caster dialog asks for it) keeps the tick
+    // and places the markers.
+    ClickCell(RowOf("BRAVO"), 3);
+    map->markers.clear();
+    SendWindowMessage(dlg.get(), WM_REFRESH_REQUEST);
+    QCOMPARE(map->markers, std::vector<int>{0});
+    QVERIFY(dlg->MountRows()->Checked(RowOf("BRAVO")));
+    QCOMPARE(Cell(RowOf("BRAVO"), 3), QString("5001"));
+    // Running, a double click changes nothing.
+    runFlag = 1;
+    doubleClick("BRAVO", 0);
+    QVERIFY(dlg->MountRows()->Checked(RowOf("BRAVO")));
+    runFlag = 0;
 }
 
 }  // namespace corvane

@@ -73,8 +73,8 @@ void PointApp(CCorvaneApp& app, std::uint16_t builtinPort, std::uint16_t manualP
     r.SetBuiltinCaster("127.0.0.1", builtinPort);
     r.ResolveCaster(kBuiltinSlot);
     r.BuildCredentials(kBuiltinSlot);
-    r.configs[kManualSlot] = manualPort ? CasterConfig{"127.0.0.1", manualPort, "u", "p"}
-                                        : CasterConfig{};
+    r.configs[kManualSlot] =
+        manualPort ? CasterConfig{"127.0.0.1", manualPort, "u", "p"} : CasterConfig{};
     r.ResolveCaster(kManualSlot);
     r.BuildCredentials(kManualSlot);
     if (!builtinPort) r.casters[kBuiltinSlot] = {};

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "app/corvane_app.h"
-#include "ui/map_view_bridge.h"
 #include "tests/support/scripted_caster.h"
+#include "ui/map_view_bridge.h"
 
 namespace corvane::test {
 
@@ -65,6 +65,15 @@ public:
     std::vector<bool> enableMark;
     std::vector<QString> updateMark;
 };
+
+// A double click as the system delivers it: press, release, then for the
+// second click a press, the double click and the release.
+inline void DoubleClick(QWidget* widget, QPoint pos) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, pos);
+    QTest::mousePress(widget, Qt::LeftButton, {}, pos);
+    QTest::mouseDClick(widget, Qt::LeftButton, {}, pos);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, pos);
+}
 
 // Runs the event loop until `done` holds or `ms` pass; returns `done()`.
 inline bool WaitFor(const std::function<bool()>& done, int ms = 5000) {

@@ -77,16 +77,20 @@ void WindowTest::placementRule_data() {
     QTest::addColumn<QList<int>>("stored");  // x, y, w, h
     QTest::addColumn<QList<int>>("placed");  // x, y, w, h, maximised
     // Window 1100 x 600 on a 1920 x 1040 screen.
-    QTest::newRow("first run: centred") << QList<int>{5, 5, 0, 0} << QList<int>{410, 220, 1100, 600, 0};
-    QTest::newRow("stored: kept") << QList<int>{30, 40, 1200, 700} << QList<int>{30, 40, 1200, 700, 0};
-    QTest::newRow("covers the screen") << QList<int>{-8, -8, 1936, 1056}
-                                       << QList<int>{-8, -8, 1936, 1056, 1};
-    QTest::newRow("wider: cut at 0") << QList<int>{300, 40, 2000, 700} << QList<int>{0, 40, 1920, 700, 0};
-    QTest::newRow("taller: cut at 0") << QList<int>{30, 500, 1200, 1100}
-                                      << QList<int>{30, 0, 1200, 1040, 0};
-    QTest::newRow("off the right edge") << QList<int>{1500, 900, 1200, 700}
-                                        << QList<int>{720, 340, 1200, 700, 0};
-    QTest::newRow("first run on a small screen") << QList<int>{5, 5, 0, 0} << QList<int>{0, 0, 1920, 1040, 1};
+    QTest::newRow("first run: centred")
+        << QList<int>{5, 5, 0, 0} << QList<int>{410, 220, 1100, 600, 0};
+    QTest::newRow("stored: kept") << QList<int>{30, 40, 1200, 700}
+                                  << QList<int>{30, 40, 1200, 700, 0};
+    QTest::newRow("covers the screen")
+        << QList<int>{-8, -8, 1936, 1056} << QList<int>{-8, -8, 1936, 1056, 1};
+    QTest::newRow("wider: cut at 0")
+        << QList<int>{300, 40, 2000, 700} << QList<int>{0, 40, 1920, 700, 0};
+    QTest::newRow("taller: cut at 0")
+        << QList<int>{30, 500, 1200, 1100} << QList<int>{30, 0, 1200, 1040, 0};
+    QTest::newRow("off the right edge")
+        << QList<int>{1500, 900, 1200, 700} << QList<int>{720, 340, 1200, 700, 0};
+    QTest::newRow("first run on a small screen")
+        << QList<int>{5, 5, 0, 0} << QList<int>{0, 0, 1920, 1040, 1};
 }
 
 void WindowTest::placementRule() {
@@ -105,7 +109,8 @@ void WindowTest::placementRule() {
 
 void WindowTest::firstRunOpensCentredAndStoresItsRectangle() {
     const QSize screen = Screen();
-    if (screen.width() < 1200 || screen.height() < 700) QSKIP("needs a screen larger than the window");
+    if (screen.width() < 1200 || screen.height() < 700)
+        QSKIP("needs a screen larger than the window");
     Open();
     const AppSettings& s = app->settings;
     QCOMPARE(s.w, dlg->width());
@@ -142,8 +147,8 @@ void WindowTest::minimumSize() {
 
 void WindowTest::enterAndEscapeDoNotClose() {
     Open();
-    for (QWidget* target : {static_cast<QWidget*>(dlg.get()), dlg->Control(1035), dlg->Control(1037),
-                            static_cast<QWidget*>(dlg->MountList())}) {
+    for (QWidget* target : {static_cast<QWidget*>(dlg.get()), dlg->Control(1035),
+                            dlg->Control(1037), static_cast<QWidget*>(dlg->MountList())}) {
         target->setFocus();
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
             QTest::keyClick(target, key);

@@ -49,9 +49,8 @@ bool SaveMainWindow(const QDir& folder) {
                             {"VRS-RTCM23", "RTCM 2.3", 36.0f, 127.5f},
                             {"VRS-RTCM31", "RTCM 3.1", 36.0f, 127.5f}},
                            {"DOKD00"});
-    LoopbackCaster manual({{"KOREA-RTK", "RTCM 3.2", 37.4f, 127.1f},
-                           {"TEST-MSM", "RTCM 3.3", 35.1f, 129.0f}},
-                          {});
+    LoopbackCaster manual(
+        {{"KOREA-RTK", "RTCM 3.2", 37.4f, 127.1f}, {"TEST-MSM", "RTCM 3.3", 35.1f, 129.0f}}, {});
     QTemporaryDir out;
     CCorvaneApp app;
     CasterRegistry& r = app.registry;
@@ -79,8 +78,8 @@ bool SaveMainWindow(const QDir& folder) {
         app.settings.tcp = static_cast<std::uint16_t>(start);
         break;
     }
-    r.remembered[kBuiltinSlot] = {{"DOKD00", {1, 0, 0}}, {"JEOJ00", {0, 0, 4}},
-                                  {"SEJU00", {1, 0, 3}}};
+    r.remembered[kBuiltinSlot] = {
+        {"DOKD00", {1, 0, 0}}, {"JEOJ00", {0, 0, 4}}, {"SEJU00", {1, 0, 3}}};
     r.remembered[kManualSlot] = {{"KOREA-RTK", {1, 0, 1}}};
 
     CCorvaneDlg window(app);

@@ -120,8 +120,8 @@ void CasterDlgTest::textsAreHeldTo31Bytes_data() {
     QTest::addRow("40-character host") << 1011 << host40 << host40.left(31);
     QTest::addRow("31-character user") << 1013 << host40.left(31) << host40.left(31);
     // Three bytes each in UTF-8: ten of them fit, never half of one.
-    QTest::addRow("Korean password") << 1014 << QStringLiteral("가").repeated(12)
-                                     << QStringLiteral("가").repeated(10);
+    QTest::addRow("Korean password")
+        << 1014 << QStringLiteral("가").repeated(12) << QStringLiteral("가").repeated(10);
 }
 
 void CasterDlgTest::textsAreHeldTo31Bytes() {
@@ -139,8 +139,9 @@ void CasterDlgTest::textsAreHeldTo31Bytes() {
     QCOMPARE(edit->text(), held);
     QVERIFY(platform::WideToNarrow(edit->text().toStdU16String()).size() <= 31);
     QTest::mouseClick(ControlOf<QPushButton>(&dlg, 1031), Qt::LeftButton);
-    const std::u16string stored =
-        field == 1011 ? app.settings.host : field == 1013 ? app.settings.user2 : app.settings.pass;
+    const std::u16string stored = field == 1011   ? app.settings.host
+                                  : field == 1013 ? app.settings.user2
+                                                  : app.settings.pass;
     QCOMPARE(QString::fromStdU16String(stored), held);
 }
 

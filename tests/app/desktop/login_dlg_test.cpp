@@ -40,6 +40,7 @@ private slots:
     void placement_data();
     void placement();
     void versionAndWhiteLabels();
+    void dragAnywhereMovesTheWindow();
 };
 
 void LoginDlgTest::enterAndEscapeDoNothing_data() {
@@ -169,8 +170,9 @@ void LoginDlgTest::acceptedRequestEndsWithOk() {
     CCorvaneApp app;
     PointAt(app, caster.Port());
     CNtripLoginDlg dlg(app);
-    WhenModal<CNtripLoginDlg>(
-        [](CNtripLoginDlg* d) { QTest::mouseClick(ControlOf<QPushButton>(d, 1031), Qt::LeftButton); });
+    WhenModal<CNtripLoginDlg>([](CNtripLoginDlg* d) {
+        QTest::mouseClick(ControlOf<QPushButton>(d, 1031), Qt::LeftButton);
+    });
     QCOMPARE(dlg.exec(), int(QDialog::Accepted));
     QCOMPARE(caster.Requests().size(), std::size_t{1});
     QVERIFY(caster.Requests()[0].rfind("GET /ISAUTHORIZED? HTTP/1.1\r\n", 0) == 0);
@@ -182,9 +184,11 @@ void LoginDlgTest::placement_data() {
     // Dialog 400 x 200 on a 1280 x 1000 screen.
     QTest::addRow("first run: centred") << QRect(5, 5, 0, 0) << QPoint(440, 400);
     QTest::addRow("over the main window") << QRect(100, 50, 800, 600) << QPoint(300, 250);
-    QTest::addRow("clamped at the right and bottom") << QRect(1000, 900, 800, 600) << QPoint(880, 800);
+    QTest::addRow("clamped at the right and bottom")
+        << QRect(1000, 900, 800, 600) << QPoint(880, 800);
     QTest::addRow("never negative") << QRect(-900, -900, 800, 600) << QPoint(0, 0);
-    QTest::addRow("narrower than the dialog: centred") << QRect(100, 50, 400, 200) << QPoint(440, 400);
+    QTest::addRow("narrower than the dialog: centred")
+        << QRect(100, 50, 400, 200) << QPoint(440, 400);
     QTest::addRow("wider only") << QRect(100, 50, 800, 100) << QPoint(300, 400);
 }
 
@@ -212,6 +216,22 @@ void LoginDlgTest::versionAndWhiteLabels() {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     QCOMPARE(dlg.pos(), area.topLeft() + QPoint((area.width() - dlg.width()) / 2,
                                                 (area.height() - dlg.height()) / 2));
+}
+
+void LoginDlgTest::dragAnywhereMovesTheWindow() {
+    CCorvaneApp app;
+    CNtripLoginDlg dlg(app);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    const QPoint start = dlg.pos();
+    QWidget* background = ControlOf<QWidget>(&dlg, 1008);
+    QTest::mousePress(background, Qt::LeftButton, {}, QPoint(40, 30));
+    QTest::mouseMove(background, QPoint(90, 50));
+    QTest::mouseRelease(background, Qt::LeftButton, {}, QPoint(90, 50));
+    QCOMPARE(dlg.pos(), start + QPoint(50, 20));
+    // Without a pressed button nothing moves.
+    QTest::mouseMove(background, QPoint(10, 10));
+    QCOMPARE(dlg.pos(), start + QPoint(50, 20));
 }
 
 QTEST_MAIN(LoginDlgTest)

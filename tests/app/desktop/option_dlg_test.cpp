@@ -109,7 +109,8 @@ void OptionDlgTest::folderChoice() {
     QCOMPARE(apply->isEnabled(), applyEnabled);
     if (!applyEnabled) return;
     QTest::mouseClick(apply, Qt::LeftButton);
-    QCOMPARE(QString::fromStdU16String(app.settings.path), flag ? chosen : QStringLiteral("/data/gnss"));
+    QCOMPARE(QString::fromStdU16String(app.settings.path),
+             flag ? chosen : QStringLiteral("/data/gnss"));
 }
 
 void OptionDlgTest::serialRowBackToStoredClearsItsFlag() {
@@ -143,7 +144,8 @@ void OptionDlgTest::cancelAndEscapeStoreNothing() {
     const AppSettings before = app.settings;
     MessageRecorder mainWindow;
     CNtripOptionDlg dlg(app, &mainWindow);
-    dlg.SetFolderChooser([](QWidget*, const QString&, const QString&) { return QStringLiteral("/x"); });
+    dlg.SetFolderChooser(
+        [](QWidget*, const QString&, const QString&) { return QStringLiteral("/x"); });
     dlg.show();
     QVERIFY(QTest::qWaitForWindowActive(&dlg));
     auto* port = ControlOf<QLineEdit>(&dlg, 1011);
@@ -151,7 +153,8 @@ void OptionDlgTest::cancelAndEscapeStoreNothing() {
     port->selectAll();
     QTest::keyClicks(port, "6000");
     ControlOf<QComboBox>(&dlg, 1022)->setFocus();  // leaves the port field
-    for (int id : {1021, 1022, 1023, 1024}) ControlOf<QComboBox>(&dlg, id)->setCurrentIndex(1 - (id == 1021));
+    for (int id : {1021, 1022, 1023, 1024})
+        ControlOf<QComboBox>(&dlg, id)->setCurrentIndex(1 - (id == 1021));
     QTest::mouseClick(ControlOf<QPushButton>(&dlg, 1031), Qt::LeftButton);
     QCOMPARE(dlg.ChangeFlags(), 0x3f);
     if (escape) {
