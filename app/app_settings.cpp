@@ -41,6 +41,9 @@ AppSettings ReadAppSettings(SettingsStore& store) {
     s.scale = store.ReadInt("scale", d.scale);
     s.centerX = store.ReadInt("centerX", d.centerX);
     s.centerY = store.ReadInt("centerY", d.centerY);
+    s.baseMap = store.ReadInt("baseMap", d.baseMap);
+    s.tileServer = CutText(store.ReadText("tileServer", d.tileServer), kMaxUrlText);
+    s.tileUrl = CutText(store.ReadText("tileUrl", d.tileUrl), kMaxUrlText);
     // Anything but 3 keeps the 2.11 files.
     s.rinexVersion = store.ReadInt("rinexVersion", d.rinexVersion) == 3 ? 3 : 2;
     return s;
@@ -65,6 +68,9 @@ void WriteAppSettings(SettingsStore& store, const AppSettings& s) {
     store.WriteInt("scale", s.scale);
     store.WriteInt("centerX", s.centerX);
     store.WriteInt("centerY", s.centerY);
+    store.WriteInt("baseMap", s.baseMap);
+    store.WriteText("tileServer", s.tileServer);
+    store.WriteText("tileUrl", s.tileUrl);
     store.WriteInt("rinexVersion", s.rinexVersion);
 }
 

@@ -1,6 +1,6 @@
 // The settings of the application, as held in memory: window placement,
 // purpose of use, manual caster, output folder, serial line, relay start port
-// and map view. The store they live in is behind SettingsStore.
+// and map view with its base map. The store they live in is behind SettingsStore.
 #pragma once
 
 #include <cstdint>
@@ -27,11 +27,18 @@ struct AppSettings {
     std::int32_t scale = 0;
     std::int32_t centerX = 1827768;
     std::int32_t centerY = 989862;
+    // The map's base map: 0 the national WMTS tiles from `tileServer`, 1 XYZ
+    // tiles from the `tileUrl` template. An empty address stands for the
+    // build's default.
+    std::int32_t baseMap = 0;
+    std::u16string tileServer;  // at most 2048 characters
+    std::u16string tileUrl;     // at most 2048 characters
     std::int32_t rinexVersion = 2;  // RINEX files written: 2 (2.11) or 3 (3.04)
 };
 
 inline constexpr std::size_t kMaxCasterText = 31;
 inline constexpr std::size_t kMaxPathText = 259;
+inline constexpr std::size_t kMaxUrlText = 2048;
 inline constexpr std::int32_t kMinWindowEdge = 5;
 
 // The defaults of a first run (the output folder is the platform's default).

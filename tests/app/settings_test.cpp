@@ -53,7 +53,7 @@ TEST(AppSettings, ClampsCutsAndKeyOrder) {
     WriteAppSettings(out, s);
     EXPECT_EQ(out.order,
               "x y w h purpose host port user2 pass path baud data parity stop tcp scale centerX "
-              "centerY rinexVersion ");
+              "centerY baseMap tileServer tileUrl rinexVersion ");
 }
 
 TEST(QtSettingsStore, EveryKeySurvivesASaveAndALoadInAPrivateFile) {
@@ -79,6 +79,8 @@ TEST(QtSettingsStore, EveryKeySurvivesASaveAndALoadInAPrivateFile) {
     s.centerX = -1;
     s.centerY = 123456789;
     s.rinexVersion = 3;
+    s.baseMap = 1;
+    s.tileUrl = u"http://127.0.0.1:8080/{z}/{x}/{y}.png?a=1&b=2";
     std::string file;
     {
         QtSettingsStore store("settings-test");
@@ -115,6 +117,9 @@ TEST(QtSettingsStore, EveryKeySurvivesASaveAndALoadInAPrivateFile) {
     EXPECT_EQ(r.centerX, -1);
     EXPECT_EQ(r.centerY, 123456789);
     EXPECT_EQ(r.rinexVersion, 3);
+    EXPECT_EQ(r.baseMap, 1);
+    EXPECT_EQ(r.tileServer, u"");
+    EXPECT_EQ(r.tileUrl, s.tileUrl);
     unsetenv("XDG_CONFIG_HOME");
 }
 

@@ -61,6 +61,9 @@ bool SaveMainWindow(const QDir& folder) {
     r.ResolveCaster(kManualSlot);
     r.BuildCredentials(kManualSlot);
     app.settings.path = out.path().toStdU16String();
+    // No tile server: the map shows its background and the markers, and
+    // nothing leaves the machine.
+    app.settings.tileServer = u"http://127.0.0.1:9/wmts";
     // A relay start port whose ports for sequences 0 to 7 are free.
     auto freePort = [](int port) {
         platform::SocketHandle probe = platform::CreateTcpSocket();
