@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ struct NameCase {
     std::string name;
     std::string part;
 };
+
+// Test names show the file-name part, never the raw bytes of the name.
+void PrintTo(const NameCase& c, std::ostream* os) { *os << c.part; }
 
 std::string ControlBytes() {
     std::string s;
