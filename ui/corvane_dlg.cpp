@@ -21,6 +21,7 @@
 #include "app/dialog_font.h"
 #include "app/dialog_keys.h"
 #include "app/dialog_template.h"
+#include "app/dialog_units.h"
 #include "app/ntrip_option_dlg.h"
 #include "app/qt_window_receiver.h"
 #include "app/window_message_event.h"
@@ -86,8 +87,9 @@ CCorvaneDlg::CCorvaneDlg(CCorvaneApp& app, Parts parts, QWidget* parent)
     channels_ = std::make_unique<ChannelControl>(app_, receiver_.get());
     model_ = new MountListModel(this);
 
+    const DialogTemplate tmpl = LoadDialogTemplate(QStringLiteral("main"));
     controls_ = BuildFromTemplate(
-        this, LoadDialogTemplate(QStringLiteral("main")),
+        this, tmpl,
         [this](const ControlTemplate& c, QWidget* parent) { return MakeControl(c, parent); });
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -153,7 +155,11 @@ CCorvaneDlg::CCorvaneDlg(CCorvaneApp& app, Parts parts, QWidget* parent)
     help->setContext(Qt::WindowShortcut);
     connect(help, &QShortcut::activated, this, &CCorvaneDlg::ShowAbout);
 
-    setMinimumSize(kMinWidth, kMinHeight);
+    // Where the dialog font makes the template larger than the minimum, the
+    // template's own size is the minimum: smaller, the layout would move the
+    // bottom buttons over each other.
+    const QSize natural = DialogUnitsToPixels(tmpl.size, controls_.Units());
+    setMinimumSize(std::max(kMinWidth, natural.width()), std::max(kMinHeight, natural.height()));
     PlaceWindow();
     RefreshMountList(0);
     Tick();
