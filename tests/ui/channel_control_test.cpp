@@ -58,8 +58,9 @@ void ChannelControlTest::init() {
         std::vector<TestMount>{{"MANU", "RTCM 3.1"}, {"DENY", "RTCM 3.1", TestMount::Refuse}});
     app = std::make_unique<CCorvaneApp>();
     test::PointApp(*app, builtin->Port(), manual->Port());
-    // Relay ports start + sequence: a free loopback port as the start.
-    tcpStart = test::UnusedPort();
+    // Relay ports are start + sequence; BETA (sequence 1) relays, on a port
+    // found free (start + 1 alone may be another socket's ephemeral port).
+    tcpStart = static_cast<std::uint16_t>(test::UnusedPort() - 1);
     app->settings.tcp = tcpStart;
 }
 
