@@ -36,8 +36,8 @@ std::string Name(const ::testing::TestParamInfo<NumberFormat>& info) {
 // infinity.
 class Doubles {
 public:
-    Doubles(std::uint64_t seed, int precision, bool scientific)
-        : random_(seed), precision_(precision), scientific_(scientific) {}
+    Doubles(std::uint64_t stream, int precision, bool scientific)
+        : random_(stream), precision_(precision), scientific_(scientific) {}
 
     double Next() {
         const double v = Draw();
