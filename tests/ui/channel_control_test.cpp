@@ -74,24 +74,11 @@ void ChannelControlTest::cleanup() {
 }
 
 void ChannelControlTest::Open(std::vector<std::pair<std::string, MountpointSettings>> ticked) {
-    for (const auto& [key, settings] : ticked) {
-        const bool manualSlot = key.size() > 2 && key.substr(key.size() - 2) == "@1";
-        app->registry
-            .remembered[manualSlot ? 1 : 0][manualSlot ? key.substr(0, key.size() - 2) : key] =
-            settings;
-    }
-    CCorvaneDlg::Parts parts;
-    parts.map = [this](CCorvaneDlg&) {
-        auto m = std::make_unique<test::RecordingMap>();
-        map = m.get();
-        return m;
-    };
-    dlg = std::make_unique<CCorvaneDlg>(*app, parts);
+    test::RememberTicked(*app, ticked);
     ChannelTiming timing = test::FastTiming();
     timing.bitRatePeriodMs = 100;
-    dlg->Channels().SetTiming(timing);
-    dlg->show();
-    QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+    dlg = test::OpenMainWindow(*app, &map, &timing);
+    QVERIFY(dlg);
 }
 
 int ChannelControlTest::RowOf(const QString& name) const {

@@ -77,21 +77,9 @@ void MountListTest::cleanup() {
 // Opens the window with the given mountpoints remembered as ticked
 // ("NAME" of the built-in caster, "NAME@1" of the manual caster).
 void MountListTest::Open(std::vector<std::pair<std::string, MountpointSettings>> ticked) {
-    for (const auto& [key, settings] : ticked) {
-        const bool manualSlot = key.size() > 2 && key.substr(key.size() - 2) == "@1";
-        app->registry
-            .remembered[manualSlot ? 1 : 0][manualSlot ? key.substr(0, key.size() - 2) : key] =
-            settings;
-    }
-    CCorvaneDlg::Parts parts;
-    parts.map = [this](CCorvaneDlg&) {
-        auto m = std::make_unique<test::RecordingMap>();
-        map = m.get();
-        return m;
-    };
-    dlg = std::make_unique<CCorvaneDlg>(*app, parts);
-    dlg->show();
-    QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+    test::RememberTicked(*app, ticked);
+    dlg = test::OpenMainWindow(*app, &map);
+    QVERIFY(dlg);
 }
 
 int MountListTest::RowOf(const QString& name) const {

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <thread>
 
+#include "ui/channel_control.h"
+
 namespace corvane::test {
 
 TestCaster::TestCaster(std::vector<TestMount> mounts)
@@ -79,6 +81,30 @@ void PointApp(CCorvaneApp& app, std::uint16_t builtinPort, std::uint16_t manualP
     r.BuildCredentials(kManualSlot);
     if (!builtinPort) r.casters[kBuiltinSlot] = {};
     app.serialPorts = 0;
+}
+
+void RememberTicked(CCorvaneApp& app,
+                    const std::vector<std::pair<std::string, MountpointSettings>>& ticked) {
+    for (const auto& [key, settings] : ticked) {
+        const bool manualSlot = key.size() > 2 && key.substr(key.size() - 2) == "@1";
+        app.registry.remembered[manualSlot ? 1 : 0][manualSlot ? key.substr(0, key.size() - 2)
+                                                               : key] = settings;
+    }
+}
+
+std::unique_ptr<CCorvaneDlg> OpenMainWindow(CCorvaneApp& app, RecordingMap** map,
+                                            const ChannelTiming* timing) {
+    CCorvaneDlg::Parts parts;
+    parts.map = [map](CCorvaneDlg&) {
+        auto m = std::make_unique<RecordingMap>();
+        *map = m.get();
+        return m;
+    };
+    auto dlg = std::make_unique<CCorvaneDlg>(app, parts);
+    if (timing) dlg->Channels().SetTiming(*timing);
+    dlg->show();
+    if (!QTest::qWaitForWindowExposed(dlg.get())) return nullptr;
+    return dlg;
 }
 
 }  // namespace corvane::test

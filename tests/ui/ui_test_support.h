@@ -17,6 +17,8 @@
 
 #include "app/corvane_app.h"
 #include "tests/support/scripted_caster.h"
+#include "net/channel_context.h"
+#include "ui/corvane_dlg.h"
 #include "ui/map_view_bridge.h"
 
 namespace corvane::test {
@@ -65,6 +67,16 @@ public:
     std::vector<bool> enableMark;
     std::vector<QString> updateMark;
 };
+
+// Remembers mountpoints as ticked with their settings: "NAME" of the
+// built-in caster, "NAME@1" of the manual caster.
+void RememberTicked(CCorvaneApp& app,
+                    const std::vector<std::pair<std::string, MountpointSettings>>& ticked);
+
+// The main window with a RecordingMap (returned through `map`) in place of
+// the page, shown; null when it was not exposed.
+std::unique_ptr<CCorvaneDlg> OpenMainWindow(CCorvaneApp& app, RecordingMap** map,
+                                            const ChannelTiming* timing = nullptr);
 
 // A double click as the system delivers it: press, release, then for the
 // second click a press, the double click and the release.

@@ -60,15 +60,8 @@ void WindowTest::cleanup() {
 }
 
 void WindowTest::Open() {
-    CCorvaneDlg::Parts parts;
-    parts.map = [this](CCorvaneDlg&) {
-        auto m = std::make_unique<test::RecordingMap>();
-        map = m.get();
-        return m;
-    };
-    dlg = std::make_unique<CCorvaneDlg>(*app, parts);
-    dlg->show();
-    QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+    dlg = test::OpenMainWindow(*app, &map);
+    QVERIFY(dlg);
 }
 
 void WindowTest::placementRule_data() {
