@@ -38,6 +38,12 @@ using test::LegacySat;
 
 constexpr std::int64_t kGpsEpochUnix = 315964800;
 
+// A text file's lines ended by LF alone, as on Linux (Windows writes CR LF).
+std::string LfLines(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
 // Seconds since 1970 of a calendar time read on the GPS scale.
 std::int64_t GpsTime(int year, int month, int day, int hour, int minute, int second) {
     return platform::FromUtc({year, month, day, hour, minute, second});
@@ -413,7 +419,7 @@ TEST_F(Converter, ChangeOfStationIsAnEventWithTheNewPosition) {
     Feed(LegacyObservation(1004, ms(2), false, {a, b}, -1, 1234));
     Feed(Frame(test::Message1006(11, 22, 33, 44)));  // station 1234
     Feed(LegacyObservation(1004, ms(3), false, {a, b}, -1, 1234));
-    const std::string obs = File(start_, "o");
+    const std::string obs = LfLines(File(start_, "o"));
     const std::string marker = "1234" + std::string(56, ' ') + "MARKER NAME";
     EXPECT_NE(obs.find(" 26 01 01 00 00 01.0000000  3  1\n" + marker), std::string::npos);
     // Both satellites lost lock at the change, and only then.
@@ -622,7 +628,7 @@ TEST(ConverterRealData, ChangeOfReferenceStation) {
     test::ScopedEnv tz{"TZ", "UTC0"};
     const ConvertedFiles files =
         ConvertRecording("swift_switch-legacy-msm-legacy-msm.rtcm", GpsTime(2018, 5, 23, 13, 0, 0));
-    const std::string& obs = files.text.at("o");
+    const std::string obs = LfLines(files.text.at("o"));
     EXPECT_NE(
         obs.find("  3169984.8538   579957.1034  5485941.2195                  APPROX POSITION "
                  "XYZ"),
