@@ -233,6 +233,14 @@ TEST(Relay, PortInUseLeavesTheChannelRunningWithoutRelay) {
     rig.Start();
     EXPECT_TRUE(rig.WaitEvent(1, seconds(5), kStatusStreaming));
     EXPECT_TRUE(rig.WaitEvent(6));
+    // The relay thread reports on its own schedule, possibly after the stream's first events.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            std::lock_guard lock(mutex);
+            return !failures.empty();
+        },
+        seconds(5)));
+    rig.Stop();
     EXPECT_EQ(rig.entry.relayClients, 0);
     {
         std::lock_guard lock(mutex);
@@ -242,7 +250,6 @@ TEST(Relay, PortInUseLeavesTheChannelRunningWithoutRelay) {
         EXPECT_EQ(failures[0].rfind(prefix, 0), 0u) << failures[0];
         EXPECT_GT(failures[0].size(), prefix.size()) << failures[0];
     }
-    rig.Stop();
     platform::CloseSocket(occupier);
 }
 
