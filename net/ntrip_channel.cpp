@@ -226,6 +226,11 @@ void NtripChannel::ProcessBlock(const std::uint8_t* data, int length) {
     if (rawEnabled) WriteRaw(data, length);
 }
 
+namespace {
+// The observation file takes most of the text; the navigation files a little.
+constexpr std::size_t kRinexFileBuffer[3] = {64 * 1024, 16 * 1024, 16 * 1024};
+}  // namespace
+
 void NtripChannel::WriteRinex(int kind, const char* text, int length, std::int64_t time,
                               RinexHeaderSource& headers) {
     if (!entry || kind < 0 || kind > 2) return;
@@ -255,6 +260,7 @@ void NtripChannel::WriteRinex(int kind, const char* text, int length, std::int64
                 ReportOutputFailure(ChannelOutput::Rinex, path, rinexFiles[i].OpenErrorText());
                 continue;
             }
+            rinexFiles[i].UseBuffer(kRinexFileBuffer[i]);
             if (i == 0) {
                 rinexHeaderPending = true;
                 continue;

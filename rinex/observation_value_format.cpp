@@ -1,78 +1,72 @@
 #include "rinex/observation_value_format.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace corvane {
+namespace {
+
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+inline void PutPair(char* at, std::uint32_t pair) { std::memcpy(at, kPairs + 2 * pair, 2); }
+
+}  // namespace
 
 bool FormatObservationValue(double value, char* out) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
     // Up to "-999999999.999": everything a pseudorange, phase or strength
-    // holds. Larger values and NaN go to printf.
+    // holds. Larger values, infinities and NaN go to printf.
     if (!(std::fabs(value) < 1e9)) return false;
-    const bool negative = std::signbit(value);
-    const double a = std::fabs(value);
-    const double whole = std::floor(a);
-    const double fraction = a - whole;  // exact
+    const bool negative = (bits >> 63) != 0;
+    const int exponent = static_cast<int>(bits >> 52 & 0x7FF);
+    const std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) |
+                                   (exponent != 0 ? std::uint64_t{1} << 52 : 0);
 
-    int thousandths;
-    if (a >= 1.0) {
-        // From 1 on, the fraction is a whole number of 2^-52 and so is exact
-        // as an integer F of 52 bits; F * 1000 fits 62 bits, and its top bits
-        // are the thousandths, the low 52 the remainder (ties to even).
-        constexpr std::uint64_t kHalf = std::uint64_t{1} << 51;
-        const auto f = static_cast<std::uint64_t>(fraction * 4503599627370496.0);  // 2^52
-        const std::uint64_t p = f * 1000;
-        std::uint64_t q = p >> 52;
-        const std::uint64_t rest = p & (2 * kHalf - 1);
-        if (rest > kHalf || (rest == kHalf && (q & 1))) ++q;
-        thousandths = static_cast<int>(q);
-    } else {
-        // The nearest thousandth of the exact fraction. The product is
-        // rounded once, so the candidate may be one off near a half; fma
-        // decides the side of each half exactly.
-        double r = std::nearbyint(fraction * 1000.0);
-        const double below = std::fma(fraction, 1000.0, -(r - 0.5));
-        const double above = std::fma(fraction, 1000.0, -(r + 0.5));
-        if (below < 0 || (below == 0 && std::fmod(r, 2.0) != 0)) {
-            r -= 1;
-        } else if (above > 0 || (above == 0 && std::fmod(r, 2.0) != 0)) {
-            r += 1;
-        }
-        thousandths = static_cast<int>(r);
-    }
-    auto integer = static_cast<std::int64_t>(whole);
-    if (thousandths >= 1000) {
-        ++integer;
-        thousandths -= 1000;
-    }
+    // The value is mantissa × 2^(e − 1075) with e ≥ 1, below 2^30: so the
+    // shift is at least 23, and mantissa × 1000 fits 63 bits. Rounded once,
+    // exactly, ties to even: the thousandths as printf's "%.3f" gives them.
+    const int shift = 1075 - (exponent != 0 ? exponent : 1);
+    std::uint64_t n = 0;
+    if (shift < 64) {
+        const std::uint64_t p = mantissa * 1000;
+        n = p >> shift;
+        const std::uint64_t rest = p & ((std::uint64_t{1} << shift) - 1);
+        const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+        n += (rest > half || (rest == half && (n & 1))) ? 1 : 0;
+    }  // else below 2^-11: rounds to 0.000
+    const std::uint64_t integer = n / 1000;
     if (integer >= 1000000000 && negative) return false;  // one character too many
+    const auto thousandths = static_cast<std::uint32_t>(n - integer * 1000);
 
-    // Digits two at a time: a division per pair instead of per digit.
-    static constexpr char kPairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
-    int at = kObservationValueWidth;
-    const int lastTwo = thousandths % 100;
-    out[--at] = kPairs[2 * lastTwo + 1];
-    out[--at] = kPairs[2 * lastTwo];
-    out[--at] = static_cast<char>('0' + thousandths / 100);
-    out[--at] = '.';
-    auto rest = static_cast<std::uint32_t>(integer);  // below 10^9
-    while (rest >= 100) {
-        const std::uint32_t pair = rest % 100;
-        rest /= 100;
-        out[--at] = kPairs[2 * pair + 1];
-        out[--at] = kPairs[2 * pair];
-    }
-    if (rest >= 10) {
-        out[--at] = kPairs[2 * rest + 1];
-        out[--at] = kPairs[2 * rest];
-    } else {
-        out[--at] = static_cast<char>('0' + rest);
-    }
-    if (negative && at > 0) out[--at] = '-';
-    while (at > 0) out[--at] = ' ';
+    // Ten integer digits with leading zeros, at fixed places; then the
+    // leading zeros become blanks and the sign goes before the first digit.
+    const auto whole = static_cast<std::uint32_t>(integer);  // at most 10^9
+    const std::uint32_t top = whole / 100000000;              // 0 to 10
+    const std::uint32_t low = whole - top * 100000000;
+    const std::uint32_t high4 = low / 10000, low4 = low - high4 * 10000;
+    PutPair(out, top);
+    PutPair(out + 2, high4 / 100);
+    PutPair(out + 4, high4 % 100);
+    PutPair(out + 6, low4 / 100);
+    PutPair(out + 8, low4 % 100);
+    out[10] = '.';
+    out[11] = static_cast<char>('0' + thousandths / 100);
+    PutPair(out + 12, thousandths % 100);
+
+    // Digits of the integer part, at least one.
+    static constexpr std::uint32_t kPow10[10] = {1,      10,      100,      1000,      10000,
+                                                 100000, 1000000, 10000000, 100000000, 1000000000};
+    const std::uint32_t nonZero = whole | 1;
+    int digits = ((32 - std::countl_zero(nonZero)) * 1233) >> 12;  // bit length × log10 2
+    digits += nonZero >= kPow10[digits] ? 1 : 0;
+    const int blanks = 10 - digits;
+    std::memset(out, ' ', static_cast<std::size_t>(blanks));
+    if (negative) out[blanks - 1] = '-';  // blanks ≥ 1: a negative value has at most 9 digits
     return true;
 }
 
