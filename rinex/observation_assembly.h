@@ -46,6 +46,11 @@ public:
     // Reference station ID of the last observation message, -1 before any.
     int Station() const { return station_; }
 
+    // What the files need of MSM: the 2.11 slots of `pending`, the signal
+    // epochs of RINEX 3, or (as made) both.
+    bool fillSlots = true;
+    bool fillSignals = true;
+
     EpochRecord pending;
     EpochRecord ready;
     // The same epochs by satellite and signal, from MSM of every
@@ -72,8 +77,11 @@ private:
     // The satellites of a message into `pending`, then the lock tables.
     void DecodeSatellites(BitCursor& in, int messageNumber, int count);
     void Store(int index, const Satellite& s, bool gps);
-    void StoreMsmCell(const MsmFrame& f, const MsmCell& cell, int glonassChannel, bool lost);
-    void StoreSignalCell(const MsmFrame& f, const MsmCell& cell, int glonassChannel, bool lost);
+    void StoreSignalCell(const MsmFrame& f, const MsmCell& cell, SignalSatellite* satellite,
+                         int glonassChannel, bool lost);
+    // The row of `pending` an MSM satellite's cells go to: -1 when it has
+    // none (no 2.11 number, record full, or a legacy message brought it).
+    int SlotRow(const MsmFrame& f, const MsmSatellite& satellite);
     MsmFrame msm_;  // the message being decoded
 
     int station_ = -1;

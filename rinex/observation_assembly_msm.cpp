@@ -99,46 +99,9 @@ int RankSlot(const SlotSet& s) { return kRankSlotBase + s.code / 4; }
 
 int StrengthDigit(double cnr) { return std::clamp(static_cast<int>(cnr / 6), 1, 9); }
 
-}  // namespace
-
-void ObservationAssembly::StoreSignalCell(const MsmFrame& f, const MsmCell& cell, int k,
-                                          bool lost) {
-    SignalSatellite* s = signals->Pending().Satellite(f.system, f.satellites[cell.satellite].id);
-    SignalCell* c = s ? s->Cell(cell.signal) : nullptr;
-    if (!c) return;
-    const double frequency = MsmSignalFrequency(f.system, cell.signal, k);
-    const double wavelength = frequency > 0 ? kSpeedOfLight / frequency : 0;
-    // A later message of the same epoch and signal replaces the values.
-    c->present = 0;
-    // MSM1 code; MSM2 phase; MSM3 both; MSM4 and MSM6 with strength; MSM5
-    // and MSM7 with Doppler too.
-    static constexpr std::uint8_t kOffered[8] = {0, 0x1, 0x2, 0x3, 0xB, 0xF, 0xB, 0xF};
-    c->offered = kOffered[f.kind & 7];
-    c->lli = static_cast<std::uint8_t>((lost ? 1 : 0) | (cell.halfCycle ? 2 : 0));
-    const auto put = [c](int observable, double value) {
-        c->present |= static_cast<std::uint8_t>(1u << observable);
-        c->value[observable] = value;
-    };
-    if (std::isfinite(cell.pseudorange)) put(kObsCode, cell.pseudorange);
-    if (std::isfinite(cell.phaseRange) && wavelength > 0)
-        put(kObsPhase, cell.phaseRange / wavelength);
-    if (std::isfinite(cell.rangeRate) && wavelength > 0)
-        put(kObsDoppler, -cell.rangeRate / wavelength);
-    if (cell.cnr > 0) put(kObsStrength, cell.cnr);
-}
-
-void ObservationAssembly::StoreMsmCell(const MsmFrame& f, const MsmCell& cell, int k, bool lost) {
-    const SlotSet slots = SlotsOf(f.system, cell.signal);
-    if (slots.code < 0) return;
-    const int id = f.satellites[cell.satellite].id;
-    int number = 0;
-    if (f.system == kMsmGps && id <= 32) number = id;
-    if (f.system == kMsmGlonass && id <= 24) number = id + 37;
-    if (f.system == kMsmSbas && id <= 39) number = id + 119;
-    if (number == 0) return;
-    const int i = pending.IndexOf(number);
-    if (i < 0 || pending.values[i][kSlotSource] == kFromLegacy) return;
-
+// The cell's values into the 2.11 slots of row `i` of `pending`.
+void StoreInSlots(EpochRecord& pending, const MsmFrame& f, const MsmCell& cell,
+                  const SlotSet& slots, int i, int k, bool lost) {
     double* v = pending.values[i];
     std::uint64_t& mask = pending.signalMask[i];
     const double held = v[RankSlot(slots)];
@@ -184,6 +147,45 @@ void ObservationAssembly::StoreMsmCell(const MsmFrame& f, const MsmCell& cell, i
     if (cell.halfCycle) flags |= halfBit;
 }
 
+}  // namespace
+
+void ObservationAssembly::StoreSignalCell(const MsmFrame& f, const MsmCell& cell,
+                                          SignalSatellite* s, int k, bool lost) {
+    SignalCell* c = s ? s->Cell(cell.signal) : nullptr;
+    if (!c) return;
+    const double frequency = MsmSignalFrequency(f.system, cell.signal, k);
+    const double wavelength = frequency > 0 ? kSpeedOfLight / frequency : 0;
+    // A later message of the same epoch and signal replaces the values.
+    c->present = 0;
+    // MSM1 code; MSM2 phase; MSM3 both; MSM4 and MSM6 with strength; MSM5
+    // and MSM7 with Doppler too.
+    static constexpr std::uint8_t kOffered[8] = {0, 0x1, 0x2, 0x3, 0xB, 0xF, 0xB, 0xF};
+    c->offered = kOffered[f.kind & 7];
+    c->lli = static_cast<std::uint8_t>((lost ? 1 : 0) | (cell.halfCycle ? 2 : 0));
+    const auto put = [c](int observable, double value) {
+        c->present |= static_cast<std::uint8_t>(1u << observable);
+        c->value[observable] = value;
+    };
+    if (std::isfinite(cell.pseudorange)) put(kObsCode, cell.pseudorange);
+    if (std::isfinite(cell.phaseRange) && wavelength > 0)
+        put(kObsPhase, cell.phaseRange / wavelength);
+    if (std::isfinite(cell.rangeRate) && wavelength > 0)
+        put(kObsDoppler, -cell.rangeRate / wavelength);
+    if (cell.cnr > 0) put(kObsStrength, cell.cnr);
+}
+
+int ObservationAssembly::SlotRow(const MsmFrame& f, const MsmSatellite& satellite) {
+    const int id = satellite.id;
+    int number = 0;
+    if (f.system == kMsmGps && id <= 32) number = id;
+    if (f.system == kMsmGlonass && id <= 24) number = id + 37;
+    if (f.system == kMsmSbas && id <= 39) number = id + 119;
+    if (number == 0) return -1;
+    const int i = pending.IndexOf(number);
+    if (i < 0 || pending.values[i][kSlotSource] == kFromLegacy) return -1;
+    return i;
+}
+
 bool ObservationAssembly::DecodeMsm(const std::uint8_t* payload, std::size_t length,
                                     ConverterClock& clock) {
     MsmFrame& f = msm_;
@@ -213,10 +215,21 @@ bool ObservationAssembly::DecodeMsm(const std::uint8_t* payload, std::size_t len
                 glonassChannelFromMsm[s.id - 1] = s.extended - 7;
         }
     }
-    const bool withSlots = f.system == kMsmGps || f.system == kMsmGlonass || f.system == kMsmSbas;
+    const bool withSlots = fillSlots && (f.system == kMsmGps || f.system == kMsmGlonass ||
+                                         f.system == kMsmSbas);
+    // Cells come satellite by satellite: each satellite is looked up once.
+    constexpr int kRowUnknown = -2;
+    int current = -1;
+    int row = kRowUnknown;
+    SignalSatellite* satellite = nullptr;
     for (int n = 0; n < f.cellCount; ++n) {
         const MsmCell& cell = f.cells[n];
         const MsmSatellite& s = f.satellites[cell.satellite];
+        if (cell.satellite != current) {
+            current = cell.satellite;
+            row = kRowUnknown;
+            satellite = fillSignals ? signals->Pending().Satellite(f.system, s.id) : nullptr;
+        }
         // The lock table follows every cell.
         bool lost = false;
         if (cell.hasLock) {
@@ -234,8 +247,13 @@ bool ObservationAssembly::DecodeMsm(const std::uint8_t* payload, std::size_t len
                         : glonassChannelFromMsm[s.id - 1];
             }
         }
-        StoreSignalCell(f, cell, k, lost);
-        if (withSlots) StoreMsmCell(f, cell, k, lost);
+        if (satellite) StoreSignalCell(f, cell, satellite, k, lost);
+        if (!withSlots) continue;
+        const SlotSet slots = SlotsOf(f.system, cell.signal);
+        if (slots.code < 0) continue;
+        // Only a signal the slots take gives the satellite its row.
+        if (row == kRowUnknown) row = SlotRow(f, s);
+        if (row >= 0) StoreInSlots(pending, f, cell, slots, row, k, lost);
     }
     return Complete(f.multipleMessage, handedOver);
 }

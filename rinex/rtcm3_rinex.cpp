@@ -23,6 +23,8 @@ constexpr std::uint8_t kPreamble = 0xD3;
 RTCM3Rinex::RTCM3Rinex(NtripChannel* channel, std::optional<std::int64_t> startTime,
                        int rinexVersion)
     : channel_(channel), version_(rinexVersion == 3 ? 3 : 2) {
+    observations.fillSlots = version_ == 2;
+    observations.fillSignals = version_ == 3;
     // Most streams never send 1013, so the clock starts from the time given
     // or the computer's (UTC, so GPS − UTC of its date is added); observations,
     // 1013 and ephemerides move it on.
