@@ -14,6 +14,7 @@
 #include "net/guarded_socket.h"
 #include "net/relay_server.h"
 #include "net/reply_classifier.h"
+#include "net/request_target.h"
 #include "net/run_flag.h"
 #include "net/serial_tables.h"
 #include "platform/clock.h"
@@ -343,9 +344,9 @@ std::int16_t NtripChannel::Impl::Converse(SocketHandle s) {
     if (ch.context.receiveBufferBytes > 0) SetReceiveBufferSize(s, ch.context.receiveBufferBytes);
 
     char* text = reinterpret_cast<char*>(buffer);
-    const int requestLength =
-        std::snprintf(text, sizeof buffer, kRequestFormat, FieldText(entry.name).c_str(),
-                      FieldText(caster.agentSuffix).c_str(), FieldText(caster.credentials).c_str());
+    const int requestLength = std::snprintf(
+        text, sizeof buffer, kRequestFormat, RequestTarget(FieldText(entry.name)).c_str(),
+        FieldText(caster.agentSuffix).c_str(), FieldText(caster.credentials).c_str());
     SendSome(s, text, requestLength);
 
     // The whole reply header must arrive within the reply time-out, however
