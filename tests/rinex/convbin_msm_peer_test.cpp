@@ -457,6 +457,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Legacy 1004 and 1012 (and SBAS by GPS-message IDs) in 3.04 types.
         PeerCase{"LegacyVersion3", "rtklib_testglo.rtcm3", 3, {2009, 12, 18, 23, 0, 0}, 15, "GRS",
                  "GR"},
+        // GPS and GLONASS MSM7 in the 2.11 types; convbin writes no 2.11
+        // observations of the whole recording (it keeps BeiDou only, see above).
+        PeerCase{"Gmsd7Version211", "rtklib_GMSD7_20121014.rtcm3", 2, {2012, 10, 13, 23, 59, 0}, 16,
+                 "GR", "", 1120},
         // GPS, GLONASS and SBAS MSM7 in the 2.11 types.
         PeerCase{"Msm7Version211", "swift_msm7.rtcm", 2, {2018, 5, 11, 9, 35, 0}, 18, "GRS", ""}),
     [](const auto& info) { return std::string(info.param.name); });
