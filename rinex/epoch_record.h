@@ -7,7 +7,9 @@
 
 namespace corvane {
 
-constexpr int kEpochSatellites = 64;
+// As many satellites as the 2.11 epoch line can count (two digits): every GPS
+// PRN, GLONASS slot and SBAS PRN (95) at once, and room for odd GPS IDs.
+constexpr int kEpochSatellites = 99;
 constexpr int kSignalSlots = 40;
 
 // The value slots of a satellite. L1 and L2 each have a C/A-code and a
@@ -68,8 +70,8 @@ struct EpochRecord {
     double values[kEpochSatellites][kSignalSlots] = {};
     std::uint64_t signalMask[kEpochSatellites] = {};
     std::int32_t lockFlags[kEpochSatellites] = {};
-    // 1-32 GPS PRN, 38-61 GLONASS slot + 37, 33-39 and 120-143 other GPS IDs,
-    // 120-158 SBAS PRN (MSM).
+    // 1-32 GPS PRN, 38-61 GLONASS slot + 37, 0 and 33-37 other GPS-message
+    // IDs, 120-158 SBAS PRN (GPS-message IDs 40-63 or MSM).
     std::int32_t satellites[kEpochSatellites] = {};
     std::int32_t strength1[kEpochSatellites] = {};  // digit 1-9, 0 when none
     std::int32_t strength2[kEpochSatellites] = {};

@@ -194,19 +194,32 @@ int ComposeGpsRecord(const GpsEphemeris& eph, int prn, char* out) {
 }
 
 int ComposeGlonassRecord(const GlonassEphemeris& eph, int slot, std::int32_t leapSeconds,
-                         char* out) {
+                         FrameTime frameTime, char* out) {
     // tb in the GLONASS day of the clock at decoding, on the UTC scale.
     const std::int64_t utc =
         GlonassDayTime(eph.week, eph.second, leapSeconds, eph.tb) - leapSeconds;
 
-    std::int64_t frameTime = eph.tk - kGlonassOffset;
-    if (frameTime < 0) frameTime += kSecondsPerDay;
+    // The frame's start tk (Moscow time) in the UTC day of the clock at
+    // decoding, or in the day before or after where that lies nearer.
+    const auto floorMod = [](std::int64_t a, std::int64_t b) { return (a % b + b) % b; };
+    const std::int64_t clock =
+        static_cast<std::int64_t>(eph.week) * kSecondsPerWeek + eph.second - leapSeconds;
+    const std::int64_t timeOfDay = floorMod(clock, kSecondsPerDay);
+    std::int64_t frame = eph.tk - kGlonassOffset;
+    if (frame < timeOfDay - kSecondsPerDay / 2) {
+        frame += kSecondsPerDay;
+    } else if (frame > timeOfDay + kSecondsPerDay / 2) {
+        frame -= kSecondsPerDay;
+    }
+    frame += clock - timeOfDay;
+    const double frameSeconds = static_cast<double>(
+        floorMod(frame, frameTime == FrameTime::kSecondsOfWeek ? kSecondsPerWeek : kSecondsPerDay));
 
     RecordText r(out);
     r.Epoch(slot, utc + kGpsEpochUnix);
     r.Number(0.0 - eph.tauN);
     r.Number(eph.gammaN);
-    r.Number(static_cast<double>(frameTime));
+    r.Number(frameSeconds);
     r.Numbers(eph.x, eph.vx, eph.ax, eph.health ? 1 : 0);
     r.Numbers(eph.y, eph.vy, eph.ay, eph.frequencyNumber);
     r.Numbers(eph.z, eph.vz, eph.az, eph.age);

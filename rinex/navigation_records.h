@@ -67,7 +67,10 @@ constexpr std::size_t kNavigationRecordSize = 8 * 80 + 8;
 // holds at least kNavigationRecordSize bytes; return its length. Lines end
 // with "\n" and continuation lines start with three blanks.
 int ComposeGpsRecord(const GpsEphemeris& eph, int prn, char* out);
+// The GLONASS message frame time is written as seconds of the UTC day
+// (RINEX 2.11) or of the UTC week (RINEX 3).
+enum class FrameTime { kSecondsOfDay, kSecondsOfWeek };
 int ComposeGlonassRecord(const GlonassEphemeris& eph, int slot, std::int32_t leapSeconds,
-                         char* out);
+                         FrameTime frameTime, char* out);
 
 }  // namespace corvane

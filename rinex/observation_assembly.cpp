@@ -177,6 +177,8 @@ void ObservationAssembly::DecodeSatellites(BitCursor& in, int messageNumber, int
             s.ambiguityUnit = kTwoLightMs;
             s.wavelength1 = kSpeedOfLight / (1602000000.0 + 562500.0 * k);
             s.wavelength2 = kSpeedOfLight / (1246000000.0 + 437500.0 * k);
+        } else if (s.id == 38 || s.id == 39) {
+            continue;  // no satellite; their numbers are GLONASS slots 1 and 2
         } else {
             s.number = s.id >= 40 ? s.id + 80 : s.id;
         }

@@ -123,7 +123,7 @@ int ObservationColumns::ComposeEpoch(const EpochRecord& epoch, const platform::C
             Put(out, length, size, "G%02d", number);
         } else if (number >= 38 && number <= 61) {
             Put(out, length, size, "R%02d", number - 37);
-        } else if (number >= 120 && number <= 143) {
+        } else if (number >= 120 && number <= 158) {
             Put(out, length, size, "S%02d", number - 100);  // SBAS: PRN − 100
         } else {
             Put(out, length, size, "%3d", number);

@@ -20,10 +20,12 @@ struct ObsColumn {
     int alternateSlot = 0;
 };
 
-// Largest record ComposeEpoch writes: 64 satellites of 26 columns of 16
-// characters with their line ends, and six epoch lines.
+// Largest record ComposeEpoch writes: every satellite of an epoch with 26
+// columns of 16 characters and their line ends, and the epoch lines of 12
+// satellites each.
 constexpr std::size_t kEpochRecordTextSize =
-    kEpochSatellites * (kMaxObsColumns * 16 + kMaxObsColumns / 5 + 1) + 6 * 81 + 1;
+    kEpochSatellites * (kMaxObsColumns * 16 + kMaxObsColumns / 5 + 1) +
+    (kEpochSatellites + 11) / 12 * 81 + 1;
 
 // The epoch line of an event record with `flag` (2 to 5) and `records`
 // header lines to follow, into `out` (at least 40 bytes); returns its length.

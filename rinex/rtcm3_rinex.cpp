@@ -333,7 +333,10 @@ void RTCM3Rinex::WriteNavigation(int kind) {
     const int i = lastEphemeris;
     const int length = kind == 1
                            ? ComposeGpsRecord(gps[i], i + 1, text_)
-                           : ComposeGlonassRecord(glonass[i], i + 1, clock.leapSeconds, text_);
+                           : ComposeGlonassRecord(glonass[i], i + 1, clock.leapSeconds,
+                                                  version_ == 3 ? FrameTime::kSecondsOfWeek
+                                                                : FrameTime::kSecondsOfDay,
+                                                  text_);
     // A navigation record is written when it arrives, dated by the clock: it
     // opens the hour's files when no observation epoch has (a stream of
     // ephemerides only, or ephemerides before the first epoch).

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
+#include "rinex/observation_columns.h"
 #include "rinex/rtcm3_rinex.h"
 #include "tests/rinex/legacy_observation_messages.h"
 #include "tests/rinex/msm_messages.h"
@@ -175,6 +177,39 @@ TEST_F(MsmAssembly, LegacyWinsOverMsmForTheSameSatellite) {
         EXPECT_FALSE(e.signalMask[i] & SlotBit(kSlotD1CA));  // nothing of the MSM
         EXPECT_TRUE(e.signalMask[1 - i] & SlotBit(kSlotD1CA));  // G09 from MSM
     }
+}
+
+// An epoch of legacy GPS IDs 1 to 62, GLONASS slots 1 to 24 and SBAS PRNs
+// 120 to 158 (MSM): more satellites than the 2.11 epoch line can count, so
+// the 100th (S58) is not taken. GPS IDs 38 and 39 name no satellite and
+// leave GLONASS slots 1 and 2 (rows 38 and 39) alone.
+TEST_F(MsmAssembly, AnEpochHoldsNinetyNineSatellites) {
+    std::vector<test::LegacySat> gps1(31), gps2(31);
+    for (int n = 0; n < 31; ++n) gps1[n].id = n + 1, gps2[n].id = n + 32;
+    const auto msm = [](int count) {
+        std::vector<MsmSatSpec> sats(static_cast<std::size_t>(count));
+        for (int n = 0; n < count; ++n) sats[static_cast<std::size_t>(n)].id = n + 1;
+        return sats;
+    };
+    const std::uint32_t glonassTod = (100000 - 18 + 10800) % 86400 * 1000;
+    Feed(test::LegacyObservation(1004, 100000000, true, gps1));
+    Feed(test::LegacyObservation(1004, 100000000, true, gps2));
+    Feed(MsmMessage(1084, (1u << 27) | glonassTod, true, msm(24)));
+    Feed(MsmMessage(1104, 100000000, false, msm(39)));
+
+    const EpochRecord& e = rinex.observations.ready;
+    ASSERT_EQ(e.satelliteCount, 99);
+    EXPECT_EQ(Find(158), -1);
+    ASSERT_GE(Find(38), 0);
+    EXPECT_EQ(Value(Find(38), kSlotSource), kFromMsm);
+    EXPECT_EQ(Value(Find(39), kSlotSource), kFromMsm);
+    ObservationColumns columns;
+    columns.Build(SlotBit(kSlotC1));
+    static char out[kEpochRecordTextSize];
+    const std::string text(out, static_cast<std::size_t>(columns.ComposeEpoch(
+                                    e, platform::CalendarTime{2026, 1, 5, 3, 46, 40}, out)));
+    EXPECT_EQ(text.substr(0, 41), " 26 01 05 03 46 40.0000000 00 99G01G02G03");
+    EXPECT_NE(text.find("\n" + std::string(32, ' ') + "S55S56S57\n"), std::string::npos);
 }
 
 // Cells whose values the message marks invalid, and a satellite whose rough

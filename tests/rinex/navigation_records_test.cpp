@@ -214,9 +214,10 @@ struct GlonassFixture : ::testing::Test {
         BitCursor in(bytes.data(), bytes.size());
         return DecodeGlonassEphemeris(in, table, last, clock);
     }
-    std::string Record(int index) {
+    std::string Record(int index, FrameTime frameTime = FrameTime::kSecondsOfDay) {
         char out[kNavigationRecordSize];
-        const int n = ComposeGlonassRecord(table[index], index + 1, clock.leapSeconds, out);
+        const int n =
+            ComposeGlonassRecord(table[index], index + 1, clock.leapSeconds, frameTime, out);
         return std::string(out, static_cast<std::size_t>(n));
     }
 };
@@ -247,6 +248,8 @@ TEST_F(GlonassFixture, DayResolutionBothWaysAndFrameTime) {
     const std::string r = Record(2);
     EXPECT_EQ(r.substr(0, 22), "03 26 01 05 20 45 00.0");
     EXPECT_EQ(r.substr(60, 19), " 7.920000000000D+04");  // tk 1 h 0 min 0 s
+    // RINEX 3: of the UTC week, whose Monday (day 1) the frame began in.
+    EXPECT_EQ(Record(2, FrameTime::kSecondsOfWeek).substr(60, 19), " 1.656000000000D+05");
 }
 
 TEST_F(GlonassFixture, RepeatsResetValueAndIds) {

@@ -286,17 +286,5 @@ TEST_F(Assembly, SatelliteNumbersAndDroppedSlots) {
     EXPECT_EQ(Ready().values[2][kSlotC1], 0.0);
 }
 
-TEST_F(Assembly, SixtyFifthSatelliteIsNotDecoded) {
-    std::vector<LegacySat> first(31), second(31), third(5);
-    for (int i = 0; i < 31; ++i) first[i].id = i + 1, second[i].id = i + 33;
-    for (int i = 0; i < 5; ++i) third[i].id = i + 10;  // GLONASS slots 10 to 14
-    EXPECT_FALSE(Decode(1004, 100000000, true, first));
-    EXPECT_FALSE(Decode(1004, 100000000, true, second));
-    ASSERT_TRUE(Decode(1012, 24382000, false, third));
-    EXPECT_EQ(Ready().satelliteCount, 64);
-    EXPECT_EQ(Ready().satellites[62], 47);
-    EXPECT_EQ(Ready().satellites[63], 48);
-}
-
 }  // namespace
 }  // namespace corvane
