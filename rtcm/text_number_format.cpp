@@ -120,9 +120,24 @@ void Write4(char* end, std::uint32_t v) {
     WritePair(end - 2, v % 100);
 }
 
-void Write8(char* end, std::uint32_t v) {
-    Write4(end - 4, v / 10000);
-    Write4(end, v % 10000);
+// Eight digits (v below 10^8) in the bytes of one word, all lanes at once:
+// the two halves of four digits in 32-bit lanes, split into pairs in 16-bit
+// lanes and into digits in bytes, by multiplications that stand for the
+// divisions by 100 and 10 within each lane's range. The first digit lands
+// in the lowest byte, so the word is stored in memory order on
+// little-endian machines; elsewhere the pairs take the table.
+[[gnu::always_inline]] inline void Write8(char* end, std::uint32_t v) {
+    if constexpr (std::endian::native == std::endian::little) {
+        const std::uint64_t halves = v / 10000 | std::uint64_t{v % 10000} << 32;
+        const std::uint64_t hundreds = (halves * 10486) >> 20 & 0x0000007F0000007Full;
+        const std::uint64_t pairs = hundreds | (halves - 100 * hundreds) << 16;
+        const std::uint64_t tens = (pairs * 103) >> 10 & 0x000F000F000F000Full;
+        const std::uint64_t digits = (tens | (pairs - 10 * tens) << 8) + 0x3030303030303030ull;
+        std::memcpy(end - 8, &digits, 8);
+    } else {
+        Write4(end - 4, v / 10000);
+        Write4(end, v % 10000);
+    }
 }
 
 // Writes the low `count` digits of v, zero-filled, to end at `end`, and
@@ -187,13 +202,10 @@ char* Pad(char* out, char* end, int width) {
     return out + width;
 }
 
-// floor(log10(2^e)) for the binary exponents of doubles (|e| < 1100, where
-// e × log10(2) never comes nearer than 10^-4 to an integer other than at 0).
-int FloorLog10Pow2(int e) {
-    const double x = e * 0.30102999566398119521;
-    const int i = static_cast<int>(x);
-    return x < i ? i - 1 : i;
-}
+// floor(log10(2^e)) for the binary exponents of doubles (|e| < 1100): a
+// fixed-point log10(2) (315653 / 2^20) that is exact on that whole range;
+// the shift of a negative product rounds down.
+constexpr int FloorLog10Pow2(int e) { return (e * 315653) >> 20; }
 
 // round(a × 10^n) in double arithmetic, where that is certain: 10^n is
 // exact for n up to 22, and below 2^50 every whole + ½ is a double, so the
@@ -292,9 +304,66 @@ char* FixedAt(char* out, double value, int width, int givenPrecision) {
     return end;
 }
 
+// "%{width}.{P}e" of the common case without a branch that depends on the
+// value: a nonzero value whose digits double arithmetic rounds with
+// certainty (see QuickRound) at both candidate exponents, an exponent of two
+// digits, and a width that holds the text with a sign. The sign's place is
+// a blank on positive values. False leaves the value to the general way.
+template <int P>
+[[gnu::always_inline]] inline bool QuickScientific(char* out, double value, int width,
+                                                   char** end) {
+    static_assert(P >= 1 && P <= 13, "10^(P+1) must stay below 2^50");
+    constexpr int kLength = P + 7;  // sign, digit, point, P digits, e, sign, two digits
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const int biased = static_cast<int>(bits >> 52 & 0x7FF);
+    if (width < kLength || biased == 0 || biased == 0x7FF) return false;
+    const double a = std::fabs(value);
+    // The decimal exponent is the estimate from the binary one or one more:
+    // one more when the digits at the estimate round to P + 2 of them.
+    const int estimate = FloorLog10Pow2(biased - 1023);
+    const int n = P - estimate;
+    if (n < 1 || n > 22) return false;
+    const double atEstimate = a * kPow10Double[n];
+    constexpr double kTop = static_cast<double>(static_cast<std::uint64_t>(kPow10[P + 1]));
+    // A product that reads exactly the boundary may lie on either side.
+    if (atEstimate == kTop - 0.5) return false;
+    // The choice as an index, not a branch: it goes either way at random.
+    const int next = atEstimate > kTop - 0.5 ? 1 : 0;
+    const double s = a * kPow10Double[n - next];
+    int exponent = estimate + next;
+    if (!(s < 0x1p50)) return false;
+    const auto whole = static_cast<std::uint64_t>(s);
+    const double fraction = s - static_cast<double>(whole);  // exact
+    if (fraction == 0.5) return false;
+    std::uint64_t digits = whole + (fraction > 0.5 ? 1 : 0);
+    constexpr auto kTopDigits = static_cast<std::uint64_t>(kPow10[P + 1]);
+    if (digits == kTopDigits) {  // rounded up to the next power of ten
+        digits = static_cast<std::uint64_t>(kPow10[P]);
+        ++exponent;
+    }
+    if (exponent <= -100 || exponent >= 100) return false;
+
+    char* const e = out + width;
+    char* const field = e - kLength;
+    if (field > out) std::memset(out, ' ', static_cast<std::size_t>(field - out));
+    field[0] = (bits >> 63) != 0 ? '-' : ' ';
+    const std::uint64_t lead = WriteDigitsBefore(field + 3 + P, digits, P);
+    field[1] = static_cast<char>('0' + lead);
+    field[2] = '.';
+    field[3 + P] = 'e';
+    field[4 + P] = exponent < 0 ? '-' : '+';
+    WritePair(field + 5 + P, static_cast<std::uint32_t>(exponent < 0 ? -exponent : exponent));
+    *end = e;
+    return true;
+}
+
 template <int P>
 char* ScientificAt(char* out, double value, int width, int givenPrecision) {
     const int precision = P >= 0 ? P : givenPrecision;
+    if constexpr (P >= 1) {
+        char* end = nullptr;
+        if (QuickScientific<P>(out, value, width, &end)) return end;
+    }
     if (!std::isfinite(value)) return WriteNonFinite(out, value, width);
     const Binary b = Decompose(value);
     std::uint64_t digits = 0;
