@@ -23,13 +23,6 @@ TextBuffer& TextBuffer::LongText(std::string_view text) {
     return *this;
 }
 
-TextBuffer& TextBuffer::TextUpTo(const char* text, int max) {
-    const auto n = static_cast<std::size_t>(std::max(max, 0));
-    const void* nul = std::memchr(text, '\0', n);
-    return Text(std::string_view(
-        text, nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - text) : n));
-}
-
 TextBuffer& TextBuffer::Blanks(int count) {
     while (count > 0) {
         const auto n = std::min<std::size_t>(static_cast<std::size_t>(count), kCapacity);
@@ -41,6 +34,22 @@ TextBuffer& TextBuffer::Blanks(int count) {
 }
 
 TextBuffer& TextBuffer::Int(std::int64_t value, int width) {
+    // Most fields are small counts and numbers in narrow columns: blanks over
+    // the whole column at once, then up to four digits from the right.
+    if (value >= 0 && value < 10000 && width <= kShortColumn) {
+        char* const out = Room(static_cast<std::size_t>(kShortColumn));
+        std::memset(out, ' ', static_cast<std::size_t>(kShortColumn));
+        auto v = static_cast<unsigned>(value);
+        const int length = 1 + (v >= 10 ? 1 : 0) + (v >= 100 ? 1 : 0) + (v >= 1000 ? 1 : 0);
+        char* const end = out + std::max(width, length);
+        char* at = end;
+        do {
+            *--at = static_cast<char>('0' + v % 10);
+            v /= 10;
+        } while (v != 0);
+        size_ += static_cast<std::size_t>(end - out);
+        return *this;
+    }
     // Digits from the right, from the magnitude in unsigned form (the lowest
     // value has no positive counterpart), then the sign and the blanks.
     char* const out = Room(static_cast<std::size_t>(std::max(width, 20)));

@@ -28,7 +28,11 @@ public:
         return *this;
     }
     // "%.{max}s": at most `max` characters, fewer at a NUL.
-    TextBuffer& TextUpTo(const char* text, int max);
+    TextBuffer& TextUpTo(const char* text, int max) {
+        std::size_t n = 0;  // a few characters: no call to memchr
+        while (static_cast<int>(n) < max && text[n] != '\0') ++n;
+        return Text(std::string_view(text, n));
+    }
     TextBuffer& Blanks(int count);
     // "%{width}d" and "%0{width}d".
     TextBuffer& Int(std::int64_t value, int width = 0);
@@ -42,6 +46,7 @@ public:
 
 private:
     static constexpr std::size_t kCapacity = 16384;
+    static constexpr int kShortColumn = 16;  // widest column of the quick integers
 
     // The end of the text, after writing out what is there when fewer than
     // `length` characters are left.
