@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "rtcm/text_number_format.h"
-
 namespace corvane {
 
 void TextBuffer::Flush() {
@@ -33,23 +31,7 @@ TextBuffer& TextBuffer::Blanks(int count) {
     return *this;
 }
 
-TextBuffer& TextBuffer::Int(std::int64_t value, int width) {
-    // Most fields are small counts and numbers in narrow columns: blanks over
-    // the whole column at once, then up to four digits from the right.
-    if (value >= 0 && value < 10000 && width <= kShortColumn) {
-        char* const out = Room(static_cast<std::size_t>(kShortColumn));
-        std::memset(out, ' ', static_cast<std::size_t>(kShortColumn));
-        auto v = static_cast<unsigned>(value);
-        const int length = 1 + (v >= 10 ? 1 : 0) + (v >= 100 ? 1 : 0) + (v >= 1000 ? 1 : 0);
-        char* const end = out + std::max(width, length);
-        char* at = end;
-        do {
-            *--at = static_cast<char>('0' + v % 10);
-            v /= 10;
-        } while (v != 0);
-        size_ += static_cast<std::size_t>(end - out);
-        return *this;
-    }
+TextBuffer& TextBuffer::LongInt(std::int64_t value, int width) {
     // Digits from the right, from the magnitude in unsigned form (the lowest
     // value has no positive counterpart), then the sign and the blanks.
     char* const out = Room(static_cast<std::size_t>(std::max(width, 20)));
@@ -82,18 +64,6 @@ TextBuffer& TextBuffer::ZeroPadded(std::int64_t value, int width) {
         std::memset(at + sign, '0', zeros);
         size_ += zeros;
     }
-    return *this;
-}
-
-TextBuffer& TextBuffer::Fixed(double value, int width, int precision) {
-    char* at = Room(static_cast<std::size_t>(MaxFixedLength(width, precision)));
-    size_ += static_cast<std::size_t>(FormatFixed(at, value, width, precision) - at);
-    return *this;
-}
-
-TextBuffer& TextBuffer::Scientific(double value, int width, int precision) {
-    char* at = Room(static_cast<std::size_t>(MaxScientificLength(width, precision)));
-    size_ += static_cast<std::size_t>(FormatScientific(at, value, width, precision) - at);
     return *this;
 }
 

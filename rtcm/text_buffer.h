@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "platform/file.h"
+#include "rtcm/text_number_format.h"
 
 namespace corvane {
 
@@ -35,11 +36,23 @@ public:
     }
     TextBuffer& Blanks(int count);
     // "%{width}d" and "%0{width}d".
-    TextBuffer& Int(std::int64_t value, int width = 0);
+    TextBuffer& Int(std::int64_t value, int width = 0) {
+        if (value >= 0 && value < 10000 && width <= kShortColumn)
+            return ShortInt(static_cast<unsigned>(value), width);
+        return LongInt(value, width);
+    }
     TextBuffer& ZeroPadded(std::int64_t value, int width);
     // "%{width}.{precision}f" and "%{width}.{precision}e".
-    TextBuffer& Fixed(double value, int width, int precision);
-    TextBuffer& Scientific(double value, int width, int precision);
+    TextBuffer& Fixed(double value, int width, int precision) {
+        char* const at = Room(static_cast<std::size_t>(MaxFixedLength(width, precision)));
+        size_ += static_cast<std::size_t>(FormatFixed(at, value, width, precision) - at);
+        return *this;
+    }
+    TextBuffer& Scientific(double value, int width, int precision) {
+        char* const at = Room(static_cast<std::size_t>(MaxScientificLength(width, precision)));
+        size_ += static_cast<std::size_t>(FormatScientific(at, value, width, precision) - at);
+        return *this;
+    }
 
     // Writes what has been put together (the destructor does too).
     void Flush();
@@ -55,6 +68,23 @@ private:
         return data_ + size_;
     }
     TextBuffer& LongText(std::string_view text);
+    // Most fields are small counts and numbers in narrow columns: blanks
+    // over the whole column at once, then up to four digits from the right.
+    TextBuffer& ShortInt(unsigned value, int width) {
+        char* const out = Room(static_cast<std::size_t>(kShortColumn));
+        std::memset(out, ' ', static_cast<std::size_t>(kShortColumn));
+        const int length =
+            1 + (value >= 10 ? 1 : 0) + (value >= 100 ? 1 : 0) + (value >= 1000 ? 1 : 0);
+        char* const end = out + (width > length ? width : length);
+        char* at = end;
+        do {
+            *--at = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value != 0);
+        size_ += static_cast<std::size_t>(end - out);
+        return *this;
+    }
+    TextBuffer& LongInt(std::int64_t value, int width);
 
     platform::OutputFile& file_;
     std::size_t size_ = 0;
