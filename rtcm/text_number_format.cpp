@@ -322,25 +322,30 @@ template <int P>
     const int estimate = FloorLog10Pow2(biased - 1023);
     const int n = P - estimate;
     if (n < 1 || n > 22) return false;
+    // Both candidates at once, the choice on their bits: it goes either way
+    // at random, so no branch, and nothing waits for it but the choice.
     const double atEstimate = a * kPow10Double[n];
+    const double atNext = a * kPow10Double[n - 1];
+    // The estimate's digits round to P + 2 of them from 10^(P+1) - ½ on. A
+    // product that reads exactly that stays at the estimate and is found
+    // undecided below.
     constexpr double kTop = static_cast<double>(static_cast<std::uint64_t>(kPow10[P + 1]));
-    // A product that reads exactly the boundary may lie on either side.
-    if (atEstimate == kTop - 0.5) return false;
-    // The choice as an index, not a branch: it goes either way at random.
-    const int next = atEstimate > kTop - 0.5 ? 1 : 0;
-    const double s = a * kPow10Double[n - next];
-    int exponent = estimate + next;
-    // s is below 10^(P+1) + 1, far below 2^50 (see QuickRound), and not
-    // negative: the signed conversion is the shorter one.
-    const auto whole = static_cast<std::int64_t>(s);
-    const double fraction = s - static_cast<double>(whole);  // exact
-    if (fraction == 0.5) return false;
-    auto digits = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
-    constexpr auto kTopDigits = static_cast<std::uint64_t>(kPow10[P + 1]);
-    if (digits == kTopDigits) {  // rounded up to the next power of ten
-        digits = static_cast<std::uint64_t>(kPow10[P]);
-        ++exponent;
-    }
+    const std::uint64_t next = atEstimate > kTop - 0.5 ? 1 : 0;
+    const auto estimateBits = std::bit_cast<std::uint64_t>(atEstimate);
+    const double s = std::bit_cast<double>(
+        estimateBits ^ ((estimateBits ^ std::bit_cast<std::uint64_t>(atNext)) & (0 - next)));
+    const int exponent = estimate + static_cast<int>(next);
+    // s is below 10^(P+1) + 1, far below 2^50 (see QuickRound): adding 2^52
+    // rounds it to the nearest integer, ties to even, in the sum's low 52
+    // bits. Only a product that reads exactly ½ is left undecided.
+    constexpr double kShift = 0x1p52;
+    const double shifted = s + kShift;
+    const double step = (shifted - kShift) - s;  // exact, -½ to ½
+    if (step == 0.5 || step == -0.5) return false;
+    // No carry into P + 2 digits is left: at the estimate, s is below
+    // 10^(P+1) - ½; at the next, below 2 × 10^P (the value is below twice
+    // the power of two the estimate comes from).
+    const auto digits = std::bit_cast<std::uint64_t>(shifted) & ((std::uint64_t{1} << 52) - 1);
     if (exponent <= -100 || exponent >= 100) return false;
 
     char* const e = out + width;
