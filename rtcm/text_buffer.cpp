@@ -21,7 +21,7 @@ TextBuffer& TextBuffer::LongText(std::string_view text) {
     return *this;
 }
 
-TextBuffer& TextBuffer::Blanks(int count) {
+TextBuffer& TextBuffer::LongBlanks(int count) {
     while (count > 0) {
         const auto n = std::min<std::size_t>(static_cast<std::size_t>(count), kCapacity);
         std::memset(Room(n), ' ', n);

@@ -34,7 +34,14 @@ public:
         while (static_cast<int>(n) < max && text[n] != '\0') ++n;
         return Text(std::string_view(text, n));
     }
-    TextBuffer& Blanks(int count);
+    TextBuffer& Blanks(int count) {
+        if (count > kShortBlanks) return LongBlanks(count);
+        // The indents of continuation rows: one fixed-size fill, no call.
+        const auto fill = static_cast<std::size_t>(kShortBlanks);
+        std::memset(Room(fill), ' ', fill);
+        if (count > 0) size_ += static_cast<std::size_t>(count);
+        return *this;
+    }
     // "%{width}d" and "%0{width}d".
     TextBuffer& Int(std::int64_t value, int width = 0) {
         if (value >= 0 && value < 10000 && width <= kShortColumn)
@@ -60,6 +67,7 @@ public:
 private:
     static constexpr std::size_t kCapacity = 16384;
     static constexpr int kShortColumn = 16;  // widest column of the quick integers
+    static constexpr int kShortBlanks = 64;  // widest run of blanks filled at once
 
     // The end of the text, after writing out what is there when fewer than
     // `length` characters are left.
@@ -85,6 +93,7 @@ private:
         return *this;
     }
     TextBuffer& LongInt(std::int64_t value, int width);
+    TextBuffer& LongBlanks(int count);
 
     platform::OutputFile& file_;
     std::size_t size_ = 0;
