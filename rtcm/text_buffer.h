@@ -68,6 +68,10 @@ private:
     static constexpr std::size_t kCapacity = 16384;
     static constexpr int kShortColumn = 16;  // widest column of the quick integers
     static constexpr int kShortBlanks = 64;  // widest run of blanks filled at once
+    static constexpr char kTwoColumns[] =
+        " 0 1 2 3 4 5 6 7 8 910111213141516171819202122232425262728293031323334353637383940414243"
+        "4445464748495051525354555657585960616263646566676869707172737475767778798081828384858687"
+        "888990919293949596979899";
 
     // The end of the text, after writing out what is there when fewer than
     // `length` characters are left.
@@ -84,11 +88,16 @@ private:
         const int length =
             1 + (value >= 10 ? 1 : 0) + (value >= 100 ? 1 : 0) + (value >= 1000 ? 1 : 0);
         char* const end = out + (width > length ? width : length);
-        char* at = end;
-        do {
-            *--at = static_cast<char>('0' + value % 10);
-            value /= 10;
-        } while (value != 0);
+        if (value < 100 && end - out >= 2) {
+            // "%2d" of 0 to 99 from a table: one digit comes with its blank.
+            std::memcpy(end - 2, kTwoColumns + 2 * value, 2);
+        } else {
+            char* at = end;
+            do {
+                *--at = static_cast<char>('0' + value % 10);
+                value /= 10;
+            } while (value != 0);
+        }
         size_ += static_cast<std::size_t>(end - out);
         return *this;
     }
