@@ -304,9 +304,9 @@ char* FixedAt(char* out, double value, int width, int givenPrecision) {
 }
 
 // "%{width}.{P}e" of the common case without a branch that depends on the
-// value: a nonzero value whose digits double arithmetic rounds with
-// certainty (see QuickRound) at both candidate exponents, an exponent of two
-// digits, and a width that holds the text with a sign. The sign's place is
+// value: a normal value from about 10^(P-22) to 10^P, whose digits double
+// arithmetic rounds with certainty (see QuickRound), and a width that holds
+// the text with a sign. The sign's place is
 // a blank on positive values. False leaves the value to the general way.
 template <int P>
 [[gnu::always_inline]] inline bool QuickScientific(char* out, double value, int width,
@@ -346,7 +346,7 @@ template <int P>
     // 10^(P+1) - ½; at the next, below 2 × 10^P (the value is below twice
     // the power of two the estimate comes from).
     const auto digits = std::bit_cast<std::uint64_t>(shifted) & ((std::uint64_t{1} << 52) - 1);
-    if (exponent <= -100 || exponent >= 100) return false;
+    // n from 1 to 22 keeps the exponent between -21 and P: two digits.
 
     char* const e = out + width;
     char* const field = e - kLength;
