@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "rtcm/text_number_format.h"
-
 namespace corvane {
 
 void TextBuffer::Flush() {
@@ -23,14 +21,7 @@ TextBuffer& TextBuffer::LongText(std::string_view text) {
     return *this;
 }
 
-TextBuffer& TextBuffer::TextUpTo(const char* text, int max) {
-    const auto n = static_cast<std::size_t>(std::max(max, 0));
-    const void* nul = std::memchr(text, '\0', n);
-    return Text(std::string_view(
-        text, nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - text) : n));
-}
-
-TextBuffer& TextBuffer::Blanks(int count) {
+TextBuffer& TextBuffer::LongBlanks(int count) {
     while (count > 0) {
         const auto n = std::min<std::size_t>(static_cast<std::size_t>(count), kCapacity);
         std::memset(Room(n), ' ', n);
@@ -40,7 +31,7 @@ TextBuffer& TextBuffer::Blanks(int count) {
     return *this;
 }
 
-TextBuffer& TextBuffer::Int(std::int64_t value, int width) {
+TextBuffer& TextBuffer::LongInt(std::int64_t value, int width) {
     // Digits from the right, from the magnitude in unsigned form (the lowest
     // value has no positive counterpart), then the sign and the blanks.
     char* const out = Room(static_cast<std::size_t>(std::max(width, 20)));
@@ -73,18 +64,6 @@ TextBuffer& TextBuffer::ZeroPadded(std::int64_t value, int width) {
         std::memset(at + sign, '0', zeros);
         size_ += zeros;
     }
-    return *this;
-}
-
-TextBuffer& TextBuffer::Fixed(double value, int width, int precision) {
-    char* at = Room(static_cast<std::size_t>(MaxFixedLength(width, precision)));
-    size_ += static_cast<std::size_t>(FormatFixed(at, value, width, precision) - at);
-    return *this;
-}
-
-TextBuffer& TextBuffer::Scientific(double value, int width, int precision) {
-    char* at = Room(static_cast<std::size_t>(MaxScientificLength(width, precision)));
-    size_ += static_cast<std::size_t>(FormatScientific(at, value, width, precision) - at);
     return *this;
 }
 

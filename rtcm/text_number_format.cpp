@@ -120,9 +120,24 @@ void Write4(char* end, std::uint32_t v) {
     WritePair(end - 2, v % 100);
 }
 
-void Write8(char* end, std::uint32_t v) {
-    Write4(end - 4, v / 10000);
-    Write4(end, v % 10000);
+// Eight digits (v below 10^8) in the bytes of one word, all lanes at once:
+// the two halves of four digits in 32-bit lanes, split into pairs in 16-bit
+// lanes and into digits in bytes, by multiplications that stand for the
+// divisions by 100 and 10 within each lane's range. The first digit lands
+// in the lowest byte, so the word is stored in memory order on
+// little-endian machines; elsewhere the pairs take the table.
+[[gnu::always_inline]] inline void Write8(char* end, std::uint32_t v) {
+    if constexpr (std::endian::native == std::endian::little) {
+        const std::uint64_t halves = v / 10000 | std::uint64_t{v % 10000} << 32;
+        const std::uint64_t hundreds = (halves * 10486) >> 20 & 0x0000007F0000007Full;
+        const std::uint64_t pairs = hundreds | (halves - 100 * hundreds) << 16;
+        const std::uint64_t tens = (pairs * 103) >> 10 & 0x000F000F000F000Full;
+        const std::uint64_t digits = (tens | (pairs - 10 * tens) << 8) + 0x3030303030303030ull;
+        std::memcpy(end - 8, &digits, 8);
+    } else {
+        Write4(end - 4, v / 10000);
+        Write4(end, v % 10000);
+    }
 }
 
 // Writes the low `count` digits of v, zero-filled, to end at `end`, and
@@ -153,13 +168,12 @@ void Write8(char* end, std::uint32_t v) {
     }
     return v;
 }
+// The number of decimal digits of v (1 for 0), without a loop: the bit
+// length times log10(2) is the count or one less. v | 1 has the same
+// count as v.
 int DigitCount(std::uint64_t v) {
-    int n = 1;
-    while (v >= 100) {
-        v /= 100;
-        n += 2;
-    }
-    return v >= 10 ? n + 1 : n;
+    const int estimate = (std::bit_width(v | 1) * 1233) >> 12;
+    return estimate + (v >= kPow10u64[estimate] ? 1 : 0);
 }
 
 // Blanks from `out` up to `text`, where the right-aligned text begins.
@@ -187,13 +201,10 @@ char* Pad(char* out, char* end, int width) {
     return out + width;
 }
 
-// floor(log10(2^e)) for the binary exponents of doubles (|e| < 1100, where
-// e × log10(2) never comes nearer than 10^-4 to an integer other than at 0).
-int FloorLog10Pow2(int e) {
-    const double x = e * 0.30102999566398119521;
-    const int i = static_cast<int>(x);
-    return x < i ? i - 1 : i;
-}
+// floor(log10(2^e)) for the binary exponents of doubles (|e| < 1100): a
+// fixed-point log10(2) (315653 / 2^20) that is exact on that whole range;
+// the shift of a negative product rounds down.
+constexpr int FloorLog10Pow2(int e) { return (e * 315653) >> 20; }
 
 // round(a × 10^n) in double arithmetic, where that is certain: 10^n is
 // exact for n up to 22, and below 2^50 every whole + ½ is a double, so the
@@ -204,10 +215,10 @@ int FloorLog10Pow2(int e) {
     if (n < 0 || n > 22) return false;
     const double s = a * kPow10Double[n];
     if (!(s < 0x1p50)) return false;
-    const auto whole = static_cast<std::uint64_t>(s);
+    const auto whole = static_cast<std::int64_t>(s);  // a is not negative
     const double fraction = s - static_cast<double>(whole);  // exact
     if (fraction == 0.5) return false;
-    *r = whole + (fraction > 0.5 ? 1 : 0);
+    *r = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
     return true;
 }
 
@@ -292,6 +303,65 @@ char* FixedAt(char* out, double value, int width, int givenPrecision) {
     return end;
 }
 
+// "%{width}.{P}e" of the common case without a branch that depends on the
+// value: a normal value from about 10^(P-22) to 10^P, whose digits double
+// arithmetic rounds with certainty (see QuickRound), and a width that holds
+// the text with a sign. The sign's place is
+// a blank on positive values. False leaves the value to the general way.
+template <int P>
+[[gnu::always_inline]] inline bool QuickScientific(char* out, double value, int width,
+                                                   char** end) {
+    static_assert(P >= 1 && P <= 13, "10^(P+1) must stay below 2^50");
+    constexpr int kLength = P + 7;  // sign, digit, point, P digits, e, sign, two digits
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const int biased = static_cast<int>(bits >> 52 & 0x7FF);
+    if (width < kLength || biased == 0 || biased == 0x7FF) return false;
+    const double a = std::fabs(value);
+    // The decimal exponent is the estimate from the binary one or one more:
+    // one more when the digits at the estimate round to P + 2 of them.
+    const int estimate = FloorLog10Pow2(biased - 1023);
+    const int n = P - estimate;
+    if (n < 1 || n > 22) return false;
+    // Both candidates at once, the choice on their bits: it goes either way
+    // at random, so no branch, and nothing waits for it but the choice.
+    const double atEstimate = a * kPow10Double[n];
+    const double atNext = a * kPow10Double[n - 1];
+    // The estimate's digits round to P + 2 of them from 10^(P+1) - ½ on. A
+    // product that reads exactly that stays at the estimate and is found
+    // undecided below.
+    constexpr double kTop = static_cast<double>(static_cast<std::uint64_t>(kPow10[P + 1]));
+    const std::uint64_t next = atEstimate > kTop - 0.5 ? 1 : 0;
+    const auto estimateBits = std::bit_cast<std::uint64_t>(atEstimate);
+    const double s = std::bit_cast<double>(
+        estimateBits ^ ((estimateBits ^ std::bit_cast<std::uint64_t>(atNext)) & (0 - next)));
+    const int exponent = estimate + static_cast<int>(next);
+    // s is below 10^(P+1) + 1, far below 2^50 (see QuickRound): adding 2^52
+    // rounds it to the nearest integer, ties to even, in the sum's low 52
+    // bits. Only a product that reads exactly ½ is left undecided.
+    constexpr double kShift = 0x1p52;
+    const double shifted = s + kShift;
+    const double step = (shifted - kShift) - s;  // exact, -½ to ½
+    if (step == 0.5 || step == -0.5) return false;
+    // No carry into P + 2 digits is left: at the estimate, s is below
+    // 10^(P+1) - ½; at the next, below 2 × 10^P (the value is below twice
+    // the power of two the estimate comes from).
+    const auto digits = std::bit_cast<std::uint64_t>(shifted) & ((std::uint64_t{1} << 52) - 1);
+    // n from 1 to 22 keeps the exponent between -21 and P: two digits.
+
+    char* const e = out + width;
+    char* const field = e - kLength;
+    if (field > out) std::memset(out, ' ', static_cast<std::size_t>(field - out));
+    field[0] = (bits >> 63) != 0 ? '-' : ' ';
+    const std::uint64_t lead = WriteDigitsBefore(field + 3 + P, digits, P);
+    field[1] = static_cast<char>('0' + lead);
+    field[2] = '.';
+    field[3 + P] = 'e';
+    field[4 + P] = exponent < 0 ? '-' : '+';
+    WritePair(field + 5 + P, static_cast<std::uint32_t>(exponent < 0 ? -exponent : exponent));
+    *end = e;
+    return true;
+}
+
 template <int P>
 char* ScientificAt(char* out, double value, int width, int givenPrecision) {
     const int precision = P >= 0 ? P : givenPrecision;
@@ -328,28 +398,59 @@ char* ScientificAt(char* out, double value, int width, int givenPrecision) {
     return end;
 }
 
-}  // namespace
-
-char* FormatFixed(char* out, double value, int width, int precision) {
-    switch (precision) {
-        case 1:
-            return FixedAt<1>(out, value, width, precision);
-        case 2:
-            return FixedAt<2>(out, value, width, precision);
-        case 3:
-            return FixedAt<3>(out, value, width, precision);
-        case 4:
-            return FixedAt<4>(out, value, width, precision);
-        case 5:
-            return FixedAt<5>(out, value, width, precision);
-        case 9:
-            return FixedAt<9>(out, value, width, precision);
-        default:
-            return FixedAt<-1>(out, value, width, precision);
+// "%{width}.{P}f" of a value whose P decimals double arithmetic rounds
+// with certainty (see QuickRound). Blanks go over the first 32 characters
+// first, inside the room MaxFixedLength gives. False leaves the value to the
+// general way.
+template <int P>
+[[gnu::always_inline]] inline bool QuickFixed(char* out, double value, int width, char** end) {
+    const double s = std::fabs(value) * kPow10Double[P];
+    if (!(s < 0x1p50)) return false;  // also infinities and NaNs
+    const auto whole = static_cast<std::int64_t>(s);
+    const double fraction = s - static_cast<double>(whole);  // exact
+    std::uint64_t r = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+    if (fraction == 0.5) {
+        // Undecided in doubles, and frequent: fields in 1/1024 units end
+        // in a 5 at nine decimals. The exact product decides; its value
+        // below 2^50 has a fraction only when the exponent is negative.
+        const Binary b = Decompose(value);
+        if (b.k >= 0) return false;
+        r = static_cast<std::uint64_t>(
+            RoundShift(U128{b.m} * static_cast<std::uint64_t>(kPow10[P]), -b.k));
     }
+    const bool negative = std::signbit(value);
+    const int wholeDigits = std::max(DigitCount(r) - P, 1);
+    const int length = (negative ? 1 : 0) + wholeDigits + 1 + P;
+    static_assert(MaxFixedLength(0, P) >= 32);
+    std::memset(out, ' ', 32);
+    if (width > 32) std::memset(out, ' ', static_cast<std::size_t>(width));
+    char* const e = out + std::max(width, length);
+    char* at = e - P;
+    const std::uint64_t integer = WriteDigitsBefore(e, r, P);
+    *--at = '.';
+    WriteDigitsBefore(at, integer, wholeDigits);
+    at -= wholeDigits;
+    // The sign over the blank before the digits, or that character again:
+    // no branch on the sign.
+    at -= negative ? 1 : 0;
+    *at = negative ? '-' : *at;
+    *end = e;
+    return true;
 }
 
-char* FormatScientific(char* out, double value, int width, int precision) {
+template <int P>
+[[gnu::noinline]] char* GeneralFixed(char* out, double value, int width, int precision) {
+    return FixedAt<P>(out, value, width, precision);
+}
+
+template <int P>
+char* FixedOf(char* out, double value, int width) {
+    char* end = nullptr;
+    if (QuickFixed<P>(out, value, width, &end)) return end;
+    return GeneralFixed<P>(out, value, width, P);
+}
+
+[[gnu::noinline]] char* GeneralScientific(char* out, double value, int width, int precision) {
     switch (precision) {
         case 9:
             return ScientificAt<9>(out, value, width, precision);
@@ -358,6 +459,40 @@ char* FormatScientific(char* out, double value, int width, int precision) {
         default:
             return ScientificAt<-1>(out, value, width, precision);
     }
+}
+
+}  // namespace
+
+// The quick ways of the log's formats first, in code that needs few
+// registers; everything else in the general functions, called only then.
+char* FormatFixed(char* out, double value, int width, int precision) {
+    switch (precision) {
+        case 1:
+            return FixedOf<1>(out, value, width);
+        case 2:
+            return FixedOf<2>(out, value, width);
+        case 3:
+            return FixedOf<3>(out, value, width);
+        case 4:
+            return FixedOf<4>(out, value, width);
+        case 5:
+            return FixedOf<5>(out, value, width);
+        case 8:
+            return FixedOf<8>(out, value, width);
+        case 9:
+            return FixedOf<9>(out, value, width);
+        default:
+            return FixedAt<-1>(out, value, width, precision);
+    }
+}
+
+char* FormatScientific(char* out, double value, int width, int precision) {
+    char* end = nullptr;
+    if (precision == 9 ? QuickScientific<9>(out, value, width, &end)
+                       : precision == 13 && QuickScientific<13>(out, value, width, &end)) {
+        return end;
+    }
+    return GeneralScientific(out, value, width, precision);
 }
 
 }  // namespace corvane

@@ -18,7 +18,8 @@ constexpr int MaxScientificLength(int width, int precision) {
 
 // Write `value` as printf's "%{width}.{precision}f" or "%{width}.{precision}e"
 // would (right-aligned, no terminator) at `out` and return the end of the
-// text. `precision` is 0 to 17; infinities and NaNs read "inf", "-inf",
+// text. `out` must have the room the functions above give; characters
+// beyond the text may be overwritten within it. `precision` is 0 to 17; infinities and NaNs read "inf", "-inf",
 // "nan", "-nan".
 char* FormatFixed(char* out, double value, int width, int precision);
 char* FormatScientific(char* out, double value, int width, int precision);

@@ -3,6 +3,7 @@
 // messages decoded.
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "app/channel_outputs.h"
@@ -17,6 +18,9 @@ namespace corvane {
 namespace {
 
 constexpr int kBlockSize = 2048;  // as a channel receives
+// The file is read ahead in larger pieces: fewer system calls, the same
+// blocks.
+constexpr std::size_t kReadBuffer = 64 * 1024;
 
 std::string BaseNameWithoutExtension(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
@@ -36,11 +40,14 @@ void Count(platform::QueueWindowReceiver& window, std::map<std::uint32_t, long>&
 int RunConvertCommand(CliSession& session) {
     const CliOptions& o = session.options;
     const std::string& path = o.args.front();
+    // Outlives the file, which is closed on every way out.
+    const auto readBuffer = std::make_unique<char[]>(kReadBuffer);
     std::FILE* in = std::fopen(path.c_str(), "rb");
     if (!in) {
         std::fprintf(stderr, "corvane-cli: cannot read %s\n", path.c_str());
         return kExitFailure;
     }
+    std::setvbuf(in, readBuffer.get(), _IOFBF, kReadBuffer);
 
     MountpointEntry entry;
     const std::string name = o.name.value_or(BaseNameWithoutExtension(path));

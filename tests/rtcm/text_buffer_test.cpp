@@ -46,9 +46,14 @@ TEST_F(TextBufferTest, IntegersAndTextsAtTheirEdges) {
                   t.Int(0).Text("|").Int(12345, 2).Text("|").ZeroPadded(7, 4).Text("|");
                   t.ZeroPadded(-7, 4).Text("|").ZeroPadded(12345, 4).Text("|");
                   t.TextUpTo("L1CX", 3).Text("|").TextUpTo("L1", 3).Text("|").Blanks(3);
+                  t.Int(9999, 2).Text("|").Int(10000, 2).Text("|").Int(7, 16).Text("|");
+                  t.Int(7, 17).Text("|").Int(42, 1).Text("|").ZeroPadded(1074, 4);
+                  t.Blanks(64).Text("|").Blanks(65).Text("|").Blanks(0).Blanks(-1).Text("|");
               }),
-              Printf("%" PRId64 "|%4" PRId64 "|%4d|%d|%2d|%04d|%04d|%04d|%.3s|%.3s|%3s", lowest,
-                     std::int64_t{INT64_MAX}, -7, 0, 12345, 7, -7, 12345, "L1CX", "L1", ""));
+              Printf("%" PRId64 "|%4" PRId64 "|%4d|%d|%2d|%04d|%04d|%04d|%.3s|%.3s|%3s"
+                     "%2d|%2d|%16d|%17d|%1d|%04d%64s|%65s||",
+                     lowest, std::int64_t{INT64_MAX}, -7, 0, 12345, 7, -7, 12345, "L1CX", "L1",
+                     "", 9999, 10000, 7, 7, 42, 1074, "", ""));
 }
 
 TEST_F(TextBufferTest, TextBeyondTheRoomReachesTheFileInOrder) {

@@ -157,6 +157,30 @@ TEST_P(NumberFormatTest, MillionDoublesAsSnprintf) {
     }
 }
 
+// Where the rounded digits carry into the next power of ten: the choice of
+// the exponent between the estimate and the next one, at every scale, on
+// the double nearest the boundary and its neighbours.
+TEST(NumberFormatEdgeTest, ScientificAtTheCarryIntoTheNextExponent) {
+    char expected[64];
+    char actual[400];
+    for (const int precision : {9, 13}) {
+        const double boundary = std::pow(10.0, precision + 1) - 0.5;
+        for (int scale = -40; scale <= 40; ++scale) {
+            const double centre = boundary * std::pow(10.0, scale);
+            double v = centre;
+            for (int i = 0; i < 4; ++i) v = std::nextafter(v, 0.0);
+            for (int step = -4; step <= 4; ++step, v = std::nextafter(v, DBL_MAX)) {
+                const int width = precision + 7;
+                const int n = std::snprintf(expected, sizeof expected, "%*.*e", width, precision, v);
+                char* end = FormatScientific(actual, v, width, precision);
+                EXPECT_EQ(std::string(actual, static_cast<std::size_t>(end - actual)),
+                          std::string(expected, static_cast<std::size_t>(n)))
+                    << std::hexfloat << v;
+            }
+        }
+    }
+}
+
 // Every number format of the decoded-text log.
 INSTANTIATE_TEST_SUITE_P(Log, NumberFormatTest,
                          ::testing::Values(NumberFormat{20, 13, true}, NumberFormat{16, 9, true},
