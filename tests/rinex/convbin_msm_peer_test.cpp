@@ -22,6 +22,7 @@
 #include "rinex/rtcm3_rinex.h"
 #include "rtcm/crc24q.h"
 #include "tests/rinex/recorded_frames.h"
+#include "tests/rinex/rinex_text_fields.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/test_data.h"
 
@@ -29,26 +30,15 @@ namespace corvane {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Blank;
+using test::Field;
+using test::Lines;
+using test::PrintedUnit;
+using test::UraIndex;
 
 // Values by epoch ("yyyy mm dd hh mm ss"), satellite ("G05") and type ("L1C",
 // or "L1" in 2.11 files).
 using Values = std::map<std::string, std::map<std::string, std::map<std::string, double>>>;
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-std::string Field(const std::string& line, std::size_t at, std::size_t width) {
-    return at < line.size() ? line.substr(at, width) : std::string();
-}
-
-bool Blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
 
 std::string EpochKey(int year, int month, int day, int hour, int minute, double second) {
     char key[96];
@@ -183,21 +173,6 @@ std::map<std::string, std::vector<double>> ParseNavigation(const std::string& te
         i += count;
     }
     return records;
-}
-
-// One unit in the last digit convbin prints (twelve significant digits).
-double PrintedUnit(double v) {
-    if (v == 0) return 0;
-    return std::pow(10.0, std::floor(std::log10(std::fabs(v))) + 1 - 12);
-}
-
-// The URA index of an accuracy in metres: the first range that holds it.
-int UraIndex(double metres) {
-    static const double kUpper[] = {2.4,  3.4,   4.85,  6.85,  9.65,   13.65,  24.0,  48.0,
-                                    96.0, 192.0, 384.0, 768.0, 1536.0, 3072.0, 6144.0};
-    int n = 0;
-    while (n < 15 && metres > kUpper[n]) ++n;
-    return n;
 }
 
 // The recording without the MSM of one constellation (`block`: 1120 for

@@ -24,6 +24,7 @@
 #include "rinex/rtcm3_rinex.h"
 #include "rtcm/crc24q.h"
 #include "tests/rinex/recorded_frames.h"
+#include "tests/rinex/rinex_text_fields.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/test_data.h"
 
@@ -31,22 +32,11 @@ namespace corvane {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-std::string Field(const std::string& line, std::size_t at, std::size_t width) {
-    return at < line.size() ? line.substr(at, width) : std::string();
-}
-
-bool Blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
+using test::Blank;
+using test::Field;
+using test::Lines;
+using test::PrintedUnit;
+using test::UraIndex;
 
 // "G05" from "G05", "G 5" or " 5"; empty for systems other than GPS and
 // GLONASS (SBAS, and our numbers of other GPS-message IDs such as "129").
@@ -145,24 +135,6 @@ std::map<std::string, std::vector<double>> ParseNavigation(const std::string& te
         records[key] = values;
     }
     return records;
-}
-
-// One unit in the last digit convbin prints: it writes twelve significant
-// digits (" .489834230393D-03"), so its own rounding reaches half of that,
-// up to 5e-12 of the value; our records carry thirteen.
-double PrintedUnit(double v) {
-    if (v == 0) return 0;
-    return std::pow(10.0, std::floor(std::log10(std::fabs(v))) + 1 - 12);
-}
-
-// The GPS URA index of an accuracy in metres: the first range, by its upper
-// bound, that holds it.
-int UraIndex(double metres) {
-    static const double kUpper[] = {2.4,  3.4,   4.85,  6.85,  9.65,   13.65,  24.0,  48.0,
-                                    96.0, 192.0, 384.0, 768.0, 1536.0, 3072.0, 6144.0};
-    int n = 0;
-    while (n < 15 && metres > kUpper[n]) ++n;
-    return n;
 }
 
 // Positions of the GPS record's numbers that are not compared directly.
